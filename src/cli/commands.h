@@ -1,0 +1,23 @@
+// The subcommands of lumora-cli.  Each takes its own arguments (without the
+// subcommand name) and returns the exit status: 0 success, 1 the operation
+// failed, 2 a usage error.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace lumora::cli {
+
+struct Streams {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+int runCheck(const std::vector<std::string>& args, Streams io);
+int runMakeDemo(const std::vector<std::string>& args, Streams io);
+
+// The whole command line: dispatch on the subcommand.
+int runCli(const std::vector<std::string>& args, Streams io);
+
+}  // namespace lumora::cli

@@ -1,0 +1,402 @@
+#include "demo/demo_disc.h"
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+#include "core/bytes.h"
+#include "core/crc.h"
+#include "core/file_io.h"
+
+namespace lumora {
+namespace fs = std::filesystem;
+
+namespace {
+
+// HDMV navigation commands used by the demo's movie objects.
+struct Command {
+    std::uint32_t opcode, destination, source;
+};
+constexpr std::uint32_t kMoveImmediate = 0x50400001;   // Move GPR, value
+constexpr std::uint32_t kJumpTitle = 0x21810000;       // Jump Title n
+constexpr std::uint32_t kJumpObject = 0x21800000;      // Jump Object n
+constexpr std::uint32_t kPlayPlaylist = 0x22800000;    // Play PL n
+
+struct MovieObject {
+    bool resume;
+    std::vector<Command> commands;
+};
+
+constexpr std::uint16_t kVideoPid = 0x1011;
+constexpr std::uint16_t kPmtPid = 0x0100;
+constexpr std::uint16_t kIgPid = 0x1400;
+constexpr std::uint8_t kAvcVideo = 0x1B;
+constexpr std::uint8_t kIgStream = 0x91;
+constexpr std::uint8_t kVideo1080p = 6;
+constexpr std::uint8_t kRate23976 = 1;
+constexpr int kPacketsPerStream = 32;  // one aligned unit of 6144 bytes
+
+void makeDirectory(const std::string& path) {
+    std::error_code ec;
+    fs::create_directories(path, ec);
+    if (ec) throw FileError("Cannot create folder \"" + path + "\". " + ec.message(), path);
+}
+
+Bytes indexFile() {
+    ScratchBuffer b;
+    b.block(0);
+    b.addtext("INDX", 4);
+    b.addtext("0200", 4);
+    b.addlong(78);  // Indexes() right after AppInfoBDMV
+    b.addlong(0);   // no ExtensionData()
+    b.addbytes(Bytes(24, 0));
+    b.addlong(34);  // AppInfoBDMV length
+    b.addword(kVideo1080p << 4 | kRate23976);
+    b.addtext("Lumora demo disc", 32);
+    const int titles = 2;
+    b.addlong(26 + 12 * titles);  // Indexes length
+    // First Playback: HDMV, movie object 0.
+    b.addlong(0x40000000);
+    b.addword(0x0000);
+    b.addword(0);
+    b.addlong(0);
+    // Top Menu: HDMV, interactive, movie object 1.
+    b.addlong(0x40000000);
+    b.addword(0x4000);
+    b.addword(1);
+    b.addlong(0);
+    b.addword(titles);
+    for (int title = 0; title < titles; ++title) {
+        b.addlong(0x40000000);
+        b.addword(0x0000);
+        b.addword(static_cast<std::uint32_t>(2 + title));
+        b.addlong(0);
+    }
+    return Bytes(b.bytes().begin(), b.bytes().end());
+}
+
+std::vector<MovieObject> demoMovieObjects() {
+    return {
+        // First Playback: clear GPR 0, start title 1.
+        {false, {{kMoveImmediate, 0, 0}, {kJumpTitle, 1, 0}}},
+        // Top Menu: play the menu playlist.
+        {false, {{kPlayPlaylist, 1, 0}}},
+        // Title 1: the feature, then back to the menu.
+        {true, {{kPlayPlaylist, 0, 0}, {kJumpObject, 1, 0}}},
+        // Title 2: the feature from GPR 0's chapter on.
+        {true, {{kMoveImmediate, 0, 1}, {kPlayPlaylist, 0, 0}, {kJumpObject, 1, 0}}},
+    };
+}
+
+Bytes movieObjectFile(const std::vector<MovieObject>& objects) {
+    std::uint32_t length = 6;
+    for (const auto& object : objects) length += 4 + 12 * static_cast<std::uint32_t>(object.commands.size());
+    ScratchBuffer b;
+    b.block(0);
+    b.addtext("MOBJ", 4);
+    b.addtext("0200", 4);
+    b.addlong(0);  // no ExtensionData()
+    b.addbytes(Bytes(28, 0));
+    b.addlong(length);
+    b.addlong(0);
+    b.addword(static_cast<std::uint32_t>(objects.size()));
+    for (const auto& object : objects) {
+        // resume intention, menu call mask, title search mask
+        b.addword(object.resume ? 0x8000 : 0x0000);
+        b.addword(static_cast<std::uint32_t>(object.commands.size()));
+        for (const auto& command : object.commands) {
+            b.addlong(command.opcode);
+            b.addlong(command.destination);
+            b.addlong(command.source);
+        }
+    }
+    return Bytes(b.bytes().begin(), b.bytes().end());
+}
+
+// One STN stream: the 10-byte entry and the 6-byte attributes.
+void addStream(ScratchBuffer& b, std::uint16_t pid, std::uint8_t codingType) {
+    b.addbyte(9);
+    b.addbyte(1);  // stream of the PlayItem's own clip
+    b.addword(pid);
+    b.addbytes(Bytes(6, 0));
+    b.addbyte(5);
+    b.addbyte(codingType);
+    if (codingType == kAvcVideo) {
+        b.addbyte(kVideo1080p << 4 | kRate23976);
+        b.addbytes(Bytes(3, 0));
+    } else {
+        b.addtext("eng", 3);
+        b.addbyte(0);
+    }
+}
+
+Bytes playlistFile(const std::string& clip, std::uint32_t outTime, bool withMenu) {
+    const std::uint32_t streams = withMenu ? 2 : 1;
+    const std::uint32_t stnLength = 14 + 16 * streams;
+    const std::uint32_t playItemLength = 32 + 2 + stnLength;
+    const std::uint32_t playListLength = 6 + 2 + playItemLength;
+    const std::uint32_t playListStart = 58;
+    const std::uint32_t markStart = playListStart + 4 + playListLength;
+
+    ScratchBuffer b;
+    b.block(0);
+    b.addtext("MPLS", 4);
+    b.addtext("0200", 4);
+    b.addlong(playListStart);
+    b.addlong(markStart);
+    b.addlong(0);  // no ExtensionData()
+    b.addbytes(Bytes(20, 0));
+    // AppInfoPlayList(): sequential playback, random access allowed.
+    b.addlong(14);
+    b.addbyte(0);
+    b.addbyte(1);
+    b.addword(0);
+    b.addlong(0);
+    b.addlong(0);
+    b.addword(0x4000);  // audio mix flag
+    // PlayList(): one PlayItem, no SubPath.
+    b.addlong(playListLength);
+    b.addword(0);
+    b.addword(1);
+    b.addword(0);
+    b.addword(playItemLength);
+    b.addtext(clip, 5);
+    b.addtext("M2TS", 4);
+    b.addword(1);  // connection condition 1
+    b.addbyte(0);  // STC id
+    b.addlong(0);  // IN time
+    b.addlong(outTime);
+    b.addlong(0);
+    b.addlong(0);
+    b.addbyte(0);
+    b.addbyte(0);  // still mode
+    b.addword(0);
+    // STN table: video, and the IG menu stream for the menu playlist.
+    b.addword(stnLength);
+    b.addword(0);
+    b.addbyte(1);                      // primary video
+    b.addbyte(0);                      // primary audio
+    b.addbyte(0);                      // PG
+    b.addbyte(withMenu ? 1 : 0);       // IG
+    b.addbyte(0);                      // secondary audio
+    b.addbyte(0);                      // secondary video
+    b.addbyte(0);                      // PiP PG
+    b.addbytes(Bytes(5, 0));
+    addStream(b, kVideoPid, kAvcVideo);
+    if (withMenu) addStream(b, kIgPid, kIgStream);
+    // PlayListMark(): one entry mark at the start.
+    b.addlong(2 + 14);
+    b.addword(1);
+    b.addbyte(0);
+    b.addbyte(1);  // entry mark
+    b.addword(0);  // PlayItem 0
+    b.addlong(0);
+    b.addword(0xFFFF);
+    b.addlong(0);
+    return Bytes(b.bytes().begin(), b.bytes().end());
+}
+
+// StreamCodingInfo() of a clip's ProgramInfo.
+void addCodingInfo(ScratchBuffer& b, std::uint16_t pid, std::uint8_t codingType) {
+    b.addword(pid);
+    b.addbyte(21);
+    b.addbyte(codingType);
+    if (codingType == kAvcVideo) {
+        b.addbyte(kVideo1080p << 4 | kRate23976);
+        b.addbyte(3 << 4);  // 16:9
+        b.addbytes(Bytes(2 + 12 + 4, 0));
+    } else {
+        b.addtext("eng", 3);
+        b.addbytes(Bytes(1 + 12 + 4, 0));
+    }
+}
+
+Bytes clipInfoFile(std::uint32_t packets, bool withMenu) {
+    const std::uint32_t streams = withMenu ? 2 : 1;
+    const std::uint32_t sequenceStart = 40 + 180;
+    const std::uint32_t programStart = sequenceStart + 26;
+    const std::uint32_t programLength = 10 + 24 * streams;
+    const std::uint32_t cpiStart = programStart + 4 + programLength;
+    const std::uint32_t cpiLength = 32;
+    const std::uint32_t clipMarkStart = cpiStart + 4 + cpiLength;
+
+    ScratchBuffer b;
+    b.block(0);
+    b.addtext("HDMV", 4);
+    b.addtext("0200", 4);
+    b.addlong(sequenceStart);
+    b.addlong(programStart);
+    b.addlong(cpiStart);
+    b.addlong(clipMarkStart);
+    b.addlong(0);  // no ExtensionData()
+    b.addbytes(Bytes(12, 0));
+    // ClipInfo()
+    b.addlong(176);
+    b.addword(0);
+    b.addbyte(1);                  // clip stream type
+    b.addbyte(withMenu ? 5 : 1);   // Sub TS for an IG menu, or Main TS for a Movie
+    b.addlong(0);                  // no ATC delta
+    b.addlong(6000000);            // TS recording rate
+    b.addlong(packets);
+    b.addbytes(Bytes(128, 0));
+    b.addword(30);                 // TS type info
+    b.addbyte(0x80);
+    b.addtext("HDMV", 4);
+    b.addbytes(Bytes(9 + 16, 0));
+    // SequenceInfo(): one ATC sequence with one STC sequence.
+    b.addlong(22);
+    b.addbyte(0);
+    b.addbyte(1);
+    b.addlong(0);
+    b.addbyte(1);
+    b.addbyte(0);
+    b.addword(kVideoPid);  // PCR PID
+    b.addlong(0);
+    b.addlong(0);
+    b.addlong(45000 * 60);
+    // ProgramInfo()
+    b.addlong(programLength);
+    b.addbyte(0);
+    b.addbyte(1);
+    b.addlong(0);
+    b.addword(kPmtPid);
+    b.addbyte(static_cast<std::uint8_t>(streams));
+    b.addbyte(0);
+    addCodingInfo(b, kVideoPid, kAvcVideo);
+    if (withMenu) addCodingInfo(b, kIgPid, kIgStream);
+    // CPI(): an EP map with one coarse and one fine entry for the video PID.
+    b.addlong(cpiLength);
+    b.addword(1);                // EP map
+    b.addbyte(0);
+    b.addbyte(1);                // one stream PID
+    b.addword(kVideoPid);
+    b.addword(1 << 2);           // EP stream type 1, coarse count high bits 0
+    b.addword(1 << 2);           // coarse count 1, fine count high bits 0
+    b.addword(1);                // fine count 1
+    b.addlong(14);               // EP map of the PID, from EP_map()
+    b.addlong(12);               // fine table, from the PID's EP map
+    b.addlong(0);                // coarse: fine reference 0, PTS 0
+    b.addlong(0);                // coarse SPN
+    b.addlong(1u << 28);         // fine: I picture ends in the first 1/7
+    // ClipMark()
+    b.addlong(0);
+    return Bytes(b.bytes().begin(), b.bytes().end());
+}
+
+// A transport packet of 188 bytes with the given PID and payload (stuffed
+// with 0xFF), behind a TP_extra_header carrying the arrival time stamp.
+void addSourcePacket(Bytes& out, std::uint32_t arrivalTime, std::uint16_t pid, bool unitStart,
+                     std::uint8_t& continuity, const Bytes& payload) {
+    appendBigEndian(out, arrivalTime & 0x3FFFFFFF, 4);
+    out.push_back(0x47);
+    out.push_back(static_cast<std::uint8_t>((unitStart ? 0x40 : 0) | ((pid >> 8) & 0x1F)));
+    out.push_back(static_cast<std::uint8_t>(pid & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(0x10 | (continuity++ & 0x0F)));
+    std::size_t used = 4;
+    if (unitStart && pid < 0x1000) {
+        out.push_back(0);  // pointer field of a section
+        ++used;
+    }
+    for (std::size_t i = 0; i < payload.size() && used < 188; ++i, ++used) out.push_back(payload[i]);
+    for (; used < 188; ++used) out.push_back(0xFF);
+}
+
+Bytes withCrc(Bytes section) {
+    appendBigEndian(section, crc32Mpeg(section), 4);
+    return section;
+}
+
+Bytes patSection() {
+    Bytes s{0x00, 0xB0, 0x0D, 0x00, 0x01, 0xC1, 0x00, 0x00, 0x00, 0x01};
+    appendBigEndian(s, 0xE000u | kPmtPid, 2);
+    return withCrc(s);
+}
+
+Bytes pmtSection(bool withMenu) {
+    const std::uint32_t streams = withMenu ? 2 : 1;
+    Bytes s{0x02, 0xB0};
+    s.push_back(static_cast<std::uint8_t>(13 + 5 * streams));
+    s.insert(s.end(), {0x00, 0x01, 0xC1, 0x00, 0x00});
+    appendBigEndian(s, 0xE000u | kVideoPid, 2);  // PCR PID
+    appendBigEndian(s, 0xF000, 2);               // no program descriptors
+    s.push_back(kAvcVideo);
+    appendBigEndian(s, 0xE000u | kVideoPid, 2);
+    appendBigEndian(s, 0xF000, 2);
+    if (withMenu) {
+        s.push_back(kIgStream);
+        appendBigEndian(s, 0xE000u | kIgPid, 2);
+        appendBigEndian(s, 0xF000, 2);
+    }
+    return withCrc(s);
+}
+
+// A PES header of the video stream carrying PTS and DTS 0 (and an AVC access
+// unit delimiter as its only content).
+Bytes videoPesStart() {
+    return {0x00, 0x00, 0x01, 0xE0, 0x00, 0x00, 0x80, 0xC0, 0x0A, 0x31, 0x00, 0x01, 0x00, 0x01,
+            0x11, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x09, 0xF0};
+}
+
+Bytes streamFile(bool withMenu) {
+    Bytes out;
+    std::uint8_t patCounter = 0, pmtCounter = 0, videoCounter = 0;
+    const Bytes pat = patSection();
+    const Bytes pmt = pmtSection(withMenu);
+    std::uint32_t arrival = 0;
+    for (int i = 0; i < kPacketsPerStream; ++i, arrival += 27000) {
+        if (i % 16 == 0) {
+            addSourcePacket(out, arrival, 0, true, patCounter, pat);
+        } else if (i % 16 == 1) {
+            addSourcePacket(out, arrival, kPmtPid, true, pmtCounter, pmt);
+        } else {
+            addSourcePacket(out, arrival, kVideoPid, i == 2, videoCounter,
+                            i == 2 ? videoPesStart() : Bytes{});
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+DemoDiscInfo makeDemoDisc(const std::string& dir) {
+    DemoDiscInfo info;
+    info.folder = (dir.empty() || dir.back() == '/' ? dir : dir + "/") + "BDMV/";
+    for (const char* sub : {"", "PLAYLIST", "CLIPINF", "STREAM", "AUXDATA", "BDJO", "JAR", "META",
+                            "BACKUP", "BACKUP/PLAYLIST", "BACKUP/CLIPINF"}) {
+        makeDirectory(info.folder + sub);
+    }
+
+    const auto objects = demoMovieObjects();
+    const Bytes index = indexFile();
+    const Bytes movieObjects = movieObjectFile(objects);
+    struct Clip {
+        const char* name;
+        bool menu;
+        std::uint32_t outTime;
+    };
+    const std::array<Clip, 2> clips{{{"00000", false, 45000 * 60}, {"00001", true, 45000 * 10}}};
+
+    // Discs carry copies of their structure files in BACKUP.
+    for (const std::string& base : {info.folder, info.folder + "BACKUP/"}) {
+        writeFileSafely(base + "index.bdmv", index);
+        writeFileSafely(base + "MovieObject.bdmv", movieObjects);
+        for (const Clip& clip : clips) {
+            writeFileSafely(base + "PLAYLIST/" + clip.name + ".mpls",
+                            playlistFile(clip.name, clip.outTime, clip.menu));
+            writeFileSafely(base + "CLIPINF/" + clip.name + ".clpi",
+                            clipInfoFile(kPacketsPerStream, clip.menu));
+        }
+    }
+    for (const Clip& clip : clips) {
+        writeFileSafely(info.folder + "STREAM/" + clip.name + ".m2ts", streamFile(clip.menu));
+    }
+
+    info.titles = 2;
+    info.movieObjects = static_cast<int>(objects.size());
+    info.playlists = static_cast<int>(clips.size());
+    info.clips = static_cast<int>(clips.size());
+    info.sourcePacketsPerStream = kPacketsPerStream;
+    return info;
+}
+
+}  // namespace lumora
