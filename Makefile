@@ -15,7 +15,7 @@ PACKAGES := cmake make g++ pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench shots format clean
 
 all: build
 
@@ -66,6 +66,12 @@ bench: deps
 	  -DLUMORA_BUILD_BENCH=ON
 	cmake --build $(BENCH_BUILD) -j $(JOBS)
 	$(BENCH_BUILD)/bin/lumora-bench
+
+# Pictures of every tab at the minimum window size, taken under Xvfb.
+shots: deps
+	cmake -S . -B $(BUILD) -DLUMORA_BUILD_TOOLS=ON
+	cmake --build $(BUILD) -j $(JOBS) --target lumora-shots
+	xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bin/lumora-shots $(BUILD)/shots $(DISC)
 
 format:
 	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i

@@ -1,7 +1,647 @@
 #include "app/main_window.h"
 
-namespace lumora::app {
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWheelEvent>
 
-TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {}
+#include "app/about_tab.h"
+#include "app/associations.h"
+#include "app/bdjo_tab.h"
+#include "app/bdmv_tab.h"
+#include "app/clipinf_tab.h"
+#include "app/command_line.h"
+#include "app/gui_sink.h"
+#include "app/menu_tab.h"
+#include "app/options_tab.h"
+#include "app/playlist_tab.h"
+#include "app/resources.h"
+#include "app/settings_store.h"
+#include "app/status_line.h"
+#include "app/status_tab.h"
+#include "app/tab_bar.h"
+#include "app/widget_helpers.h"
+#include "core/file_io.h"
+
+namespace lumora::app {
+namespace {
+
+constexpr const char* kWebLink = "<a href=\"https://lumora.example.org/\">lumora.example.org</a>";
+
+QString toQ(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The shared row holds up to a dozen controls on one line at the minimum
+// window width, so its buttons are only as wide as their captions.
+QPushButton* compact(QPushButton* push) {
+    const int text = push->fontMetrics().horizontalAdvance(push->text().remove('&'));
+    push->setFixedWidth(std::max(text + 22, 44));
+    return push;
+}
+
+QLineEdit* numberField(QWidget* parent, const QString& name, const QString& hint, int width) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setToolTip(hint);
+    field->setFixedWidth(width);
+    return field;
+}
+
+std::unique_ptr<QSettings> defaultSettings() {
+    return std::make_unique<QSettings>();
+}
+
+QStringList toQStringList(const std::vector<std::string>& entries) {
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(entries.size()));
+    for (const auto& entry : entries)
+        out << QString::fromStdString(entry);
+    return out;
+}
+
+QString extensionText(std::string_view extension) {
+    return QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
+}
+
+}  // namespace
+
+TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
+    initResources();
+    setObjectName("fMain");
+    setWindowTitle(toQ(programCaption()));
+    setWindowIcon(QIcon(":/lumora/lumora.png"));
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    resize(kMinimumWidth + 87, kMinimumHeight + 95);
+    setAcceptDrops(true);
+
+    PageControl = new TabWidget(this);
+    PageControl->setObjectName("PageControl");
+    bdmvTab = new BdmvTab(PageControl);
+    playlistTab = new PlaylistTab(PageControl);
+    clipinfTab = new ClipinfTab(PageControl);
+    menuTab = new MenuTab(PageControl);
+    bdjoTab = new BdjoTab(PageControl);
+    optionsTab = new OptionsTab(PageControl);
+    statusTab = new StatusTab(PageControl);
+    aboutTab = new AboutTab(PageControl);
+    PageControl->addTab(bdmvTab, "&BDMV");
+    PageControl->addTab(playlistTab, "&PLAYLIST");
+    PageControl->addTab(clipinfTab, "&CLIPINF");
+    PageControl->addTab(menuTab, "&Menu");
+    PageControl->addTab(bdjoTab, "BD&JO");
+    PageControl->addTab(optionsTab, "&Options");
+    PageControl->addTab(statusTab, "S&tatus");
+    PageControl->addTab(aboutTab, "&About");
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->addWidget(PageControl, 1);
+    layout->addWidget(buildSharedControls());
+    setCentralWidget(central);
+
+    statusLine = new StatusLine(this);
+    setStatusBar(statusLine);
+
+    sink_ = std::make_unique<GuiSink>(statusTab->reMessage, statusLine, progressBar, this);
+    sink_->onProgressMode = [this](bool on) { setProgressMode(on); };
+    reporter_ = std::make_unique<Reporter>(*sink_);
+
+    connectSignals();
+    qApp->installEventFilter(this);
+}
+
+TfMain::~TfMain() {
+    qApp->removeEventFilter(this);
+}
+
+QWidget* TfMain::buildSharedControls() {
+    auto* row = new QWidget(this);
+    row->setObjectName("pShared");
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 2, 0, 2);
+    bSave = compact(button(row, "&Save", "bSave", "Save"));
+    bCancel = compact(button(row, "Cancel", "bCancel", "Stop the running operation"));
+    bCancel->setEnabled(false);
+    progressBar = new QProgressBar(row);
+    progressBar->setObjectName("ProgressBar");
+    progressBar->setRange(0, 100);
+    progressBar->setFixedWidth(160);
+    progressBar->hide();
+    lWebLink = new QLabel(kWebLink, row);
+    lWebLink->setObjectName("lWebLink");
+    lWebLink->setOpenExternalLinks(true);
+    pExecute = buildExecutePanel();
+    pNavigate = buildNavigatePanel();
+    pRegisters = buildRegisterPanel();
+    bFind = compact(button(row, "Find", "bFind", "Find the references of the selected file"));
+    bFind->setEnabled(false);
+    bLoadMenu = compact(button(row, "&Load", "bLoadMenu", "Load an IGS menu (*.mnu)"));
+    bMux = compact(button(row, "M&ux", "bMux", "Multiplex the menu into an .m2ts file"));
+
+    layout->addWidget(bSave);
+    layout->addWidget(bCancel);
+    layout->addWidget(progressBar);
+    layout->addWidget(pExecute);
+    layout->addWidget(pNavigate);
+    layout->addWidget(lWebLink);
+    layout->addStretch(1);
+    layout->addWidget(pRegisters);
+    layout->addWidget(bFind);
+    layout->addWidget(bLoadMenu);
+    layout->addWidget(bMux);
+    return row;
+}
+
+QWidget* TfMain::buildExecutePanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("pExecute");
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    bStart = compact(button(panel, "Start", "bStart", "Run the commands"));
+    cbTrace = new QCheckBox("Trace", panel);
+    cbTrace->setObjectName("cbTrace");
+    cbTrace->setToolTip("Run the commands step by step");
+    cbObject = new QComboBox(panel);
+    cbObject->setObjectName("cbObject");
+    cbObject->setToolTip("Movie object");
+    cbObject->setMinimumContentsLength(4);
+    cbButton = new QComboBox(panel);
+    cbButton->setObjectName("cbButton");
+    cbButton->setToolTip("Button");
+    cbButton->setMinimumContentsLength(4);
+    eProgLine = numberField(panel, "eProgLine", "Program line", 44);
+    eProgLine->setReadOnly(true);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{bStart, cbTrace, cbObject, cbButton, eProgLine}) {
+        layout->addWidget(w);
+    }
+    panel->setEnabled(false);
+    return panel;
+}
+
+QWidget* TfMain::buildNavigatePanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("pNavigate");
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    const struct {
+        const char* caption;
+        const char* name;
+        const char* hint;
+    } buttons[] = {{"&U", "bUp", "Move up"},
+                   {"&D", "bDown", "Move down"},
+                   {"&L", "bLeft", "Move left"},
+                   {"&R", "bRight", "Move right"},
+                   {"S&el", "bSelect", "Activate the selected button"}};
+    for (const auto& b : buttons) {
+        QPushButton* push = button(panel, b.caption, b.name, b.hint);
+        push->setFixedWidth(b.name == QString("bSelect") ? 36 : 26);
+        layout->addWidget(push);
+    }
+    return panel;
+}
+
+QWidget* TfMain::buildRegisterPanel() {
+    auto* panel = new QWidget(this);
+    panel->setObjectName("pRegisters");
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel("PSR", panel));
+    layout->addWidget(numberField(panel, "iePSRnum", "PSR number", 34));
+    layout->addWidget(numberField(panel, "hePSRval", "PSR value", 74));
+    layout->addWidget(new QLabel("GPR", panel));
+    layout->addWidget(numberField(panel, "ieGPRnum", "GPR number", 42));
+    layout->addWidget(numberField(panel, "heGPRval", "GPR value", 74));
+    return panel;
+}
+
+void TfMain::connectSignals() {
+    connect(PageControl, &QTabWidget::currentChanged, this, [this] { applyTabRoles(); });
+    connect(bdmvTab->bReadBDMV, &QPushButton::clicked, this, &TfMain::readFolder);
+    connect(bdmvTab->bbOpenDir, &QToolButton::clicked, this, &TfMain::chooseFolder);
+    connect(bSave, &QPushButton::clicked, this, &TfMain::save);
+    connect(bCancel, &QPushButton::clicked, this, [this] { reporter_->cancel(); });
+    connect(optionsTab, &OptionsTab::use83Changed, this, &TfMain::applyNameSet);
+    connect(optionsTab, &OptionsTab::activationDelayChanged, this,
+            [this](int delay) { reporter_->setActivationDelay(delay); });
+    connect(aboutTab, &AboutTab::linkHovered, this,
+            [this](const QString& url) { reporter_->slog(url.toStdString(), 1); });
+    connect(menuTab->pcMenu, &QTabWidget::currentChanged, this, [this] { applyTabRoles(); });
+    for (SelectorTab* tab : std::initializer_list<SelectorTab*>{playlistTab, clipinfTab, bdjoTab}) {
+        connect(tab->selector(), &QComboBox::currentIndexChanged, this,
+                [this] { applyTabRoles(); });
+    }
+}
+
+QString TfMain::folderText() const {
+    return bdmvTab->eBDMVdir->text();
+}
+
+void TfMain::setFolderText(const QString& folder) {
+    bdmvTab->eBDMVdir->setText(folder);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up and shutdown
+
+void TfMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (started_ || startScheduled_) return;
+    startScheduled_ = true;
+    // After the window is on screen, so the Read's reports are visible.
+    QTimer::singleShot(0, this, [this] { startUp(QApplication::arguments().mid(1)); });
+}
+
+void TfMain::startUp(const QStringList& arguments) {
+    if (started_) return;
+    started_ = true;
+    fillLanguageLists();
+    setMenuFileNames();
+    createWorkBitmaps();
+    pNavigate->hide();
+    pExecute->hide();
+    PageControl->setCurrentIndex(kBdmv);
+    // The about text is in place since the About tab was built.
+    readStoredSettings();
+    registerAssociations();
+    applyLoadedOptions();
+    createSoundPlayer();
+    reporter_->slogR();
+    prepareMenuViews();
+    setWindowTitle(toQ(programCaption()));
+    writeGridHeaders();
+    handleCommandLine(arguments);
+    applyTabRoles();
+    autoCreateMenu();
+}
+
+void TfMain::fillLanguageLists() {
+    // The options page fills its three language lists when it is built.
+}
+
+void TfMain::setMenuFileNames() {
+    menuFileName_ = "mymenu";
+    menuResourcePath_ = QDir::tempPath() + "/Lumora_menu_resource.tmp";
+}
+
+void TfMain::createWorkBitmaps() {
+    // The menu views' work bitmaps arrive with the menu renderer.
+}
+
+void TfMain::registerAssociations() {
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString program = QApplication::applicationFilePath();
+    if (optionsTab->associateBdmv()) registerAssociation(Association::Bdmv, program, dataDir);
+    if (optionsTab->associateMnu()) registerAssociation(Association::Mnu, program, dataDir);
+}
+
+void TfMain::applyLoadedOptions() {
+    applyNameSet(optionsTab->use83());
+    reporter_->setActivationDelay(optionsTab->activationDelay());
+    // The menu options (button and object ids, frames, effects, animation,
+    // button sound, background) take effect with the menu views.
+}
+
+void TfMain::createSoundPlayer() {
+    // The wave output arrives with sound playback.
+}
+
+void TfMain::prepareMenuViews() {
+    // Preview colours, the page bitmap, the background picture and the
+    // registers' first reset arrive with the menu renderer and the registers.
+}
+
+void TfMain::writeGridHeaders() {
+    // Each structure view writes its grid headers and fixed lists when it is
+    // built.
+}
+
+void TfMain::handleCommandLine(const QStringList& arguments) {
+    const CommandLineRoute route = routeCommandLine(arguments);
+    switch (route.action) {
+        case StartAction::LoadMenu:
+            loadMenuFile(route.path);
+            break;
+        case StartAction::ReadFolder:
+            setFolderText(route.folder);
+            readFolder();
+            break;
+        case StartAction::AutoRead:
+            if (optionsTab->autoRead() && !folderText().isEmpty()) readFolder();
+            break;
+    }
+}
+
+void TfMain::autoCreateMenu() {
+    // "Auto create" makes an empty menu once menu editing exists.
+}
+
+void TfMain::closeEvent(QCloseEvent* event) {
+    shutDown();
+    QMainWindow::closeEvent(event);
+}
+
+void TfMain::shutDown() {
+    if (started_) writeStoredSettings();
+    disc_ = DiscFolder{};
+    deleteTemporaryFiles();
+}
+
+void TfMain::deleteTemporaryFiles() {
+    QDir temp(QDir::tempPath());
+    for (const QString& name : temp.entryList({"Lumora_*"}, QDir::Files | QDir::Hidden)) {
+        temp.remove(name);
+    }
+}
+
+void TfMain::readStoredSettings() {
+    const auto store = settingsFactory ? settingsFactory() : defaultSettings();
+    const LumoraSettings settings = readSettings(*store);
+    optionsTab->applySettings(settings);
+    setFolderText(settings.bdmvDir);
+    if (settings.hasGeometry) {
+        setGeometry(settings.left, settings.top, settings.width, settings.height);
+    }
+    // A window that was closed maximised opens maximised; one closed while
+    // minimised opens normally, so the program is not started out of sight.
+    if (settings.windowState == 2) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TfMain::writeStoredSettings() {
+    const auto store = settingsFactory ? settingsFactory() : defaultSettings();
+    LumoraSettings settings = readSettings(*store);
+    optionsTab->collectSettings(settings);
+    settings.bdmvDir = folderText();
+    const bool maximised = isMaximized();
+    settings.windowState = maximised ? 2 : (isMinimized() ? 1 : 0);
+    if (!maximised) {
+        const QRect frame = geometry();
+        settings.left = frame.left();
+        settings.top = frame.top();
+        settings.width = frame.width();
+        settings.height = frame.height();
+        settings.hasGeometry = true;
+    }
+    writeSettings(*store, settings, maximised);
+    store->sync();
+}
+
+// ---------------------------------------------------------------------------
+// The folder
+
+void TfMain::chooseFolder() {
+    const QString start = toQ(chooserStartFolder(folderText().toStdString()));
+    const QString chosen =
+        folderChooser ? folderChooser(start)
+                      : QFileDialog::getExistingDirectory(this, "Select a directory", start);
+    if (chosen.isEmpty()) return;
+    setFolderText(toQ(normaliseChosenFolder(QDir::cleanPath(chosen).toStdString())));
+    if (optionsTab->autoRead()) readFolder();
+}
+
+void TfMain::handleDrop(const QStringList& paths) {
+    const DropRoute route = routeDrop(paths);
+    if (!route.valid) return;
+    setFolderText(route.folder);
+    optionsTab->setUse83(route.use83);
+    readFolder();
+}
+
+void TfMain::readFolder() {
+    bdmvTab->bReadBDMV->setEnabled(false);
+    disc_.folder = folderText().toStdString();
+    disc_.use83 = optionsTab->use83();
+    FolderReadHooks hooks;
+    hooks.clear = [this] { clearViews(); };
+    hooks.nameSetChanged = [this](bool on) { optionsTab->setUse83(on); };
+    hooks.listsFilled = [this] { fillSelectors(); };
+    hooks.soundChecked = [this](bool found) { bdmvTab->gbSound->setVisible(found); };
+    hooks.titleChanged = [this](const std::string& title) { setWindowTitle(toQ(title)); };
+    FolderReadResult result;
+    guarded([&] { result = lumora::readFolder(disc_, *reporter_, hooks); });
+    if (result.checked) {
+        pExecute->setEnabled(true);
+        bFind->setEnabled(true);
+    }
+    bdmvTab->bReadBDMV->setEnabled(true);
+}
+
+void TfMain::clearViews() {
+    playlistTab->clear();
+    clipinfTab->clear();
+    bdjoTab->clear();
+    menuTab->clear();
+    cbObject->clear();
+    bdmvTab->bIndexExtDat->setEnabled(false);
+    for (QPushButton* b : {clipinfTab->bSavePID, clipinfTab->bToMenu, clipinfTab->bPlay}) {
+        b->setEnabled(false);
+    }
+}
+
+void TfMain::fillSelectors() {
+    playlistTab->setEntries(toQStringList(disc_.playlists));
+    clipinfTab->setEntries(toQStringList(disc_.clipinfs));
+    bdjoTab->setEntries(toQStringList(disc_.bdjos));
+}
+
+void TfMain::applyNameSet(bool) {
+    // The save hints name the files with the extension of the name set.
+    applyTabRoles();
+}
+
+void TfMain::loadMenuFile(const QString& path) {
+    menuFileName_ = QFileInfo(path).completeBaseName();
+    reporter_->dlog0("Reading " + QFileInfo(path).fileName().toStdString());
+    reporter_->log("  Menu files open in the Menu tab once menu reading is available.");
+    reporter_->slogR();
+}
+
+void TfMain::showFileError(const QString& message) {
+    if (fileErrorBox) {
+        fileErrorBox(message);
+        return;
+    }
+    QMessageBox::critical(this, toQ(programCaption()), message);
+}
+
+void TfMain::guarded(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const FileError& error) {
+        showFileError(QString::fromUtf8(error.what()));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Shared buttons
+
+void TfMain::save() {
+    switch (PageControl->currentIndex()) {
+        case kBdmv:
+            // index.bdmv, then MovieObject.bdmv, then sound.bdmv when shown.
+            break;
+        case kPlaylist:
+        case kClipinf:
+        case kMenu:
+            // The structure writers plug in here.
+            break;
+        default:
+            break;
+    }
+}
+
+void TfMain::setProgressMode(bool on) {
+    if (on) {
+        lWebLink->hide();
+        pExecute->hide();
+        pNavigate->hide();
+        pRegisters->hide();
+        progressBar->setValue(0);
+        progressBar->show();
+        bCancel->setEnabled(true);
+        return;
+    }
+    progressBar->hide();
+    applyTabRoles();
+    bCancel->setEnabled(false);
+}
+
+void TfMain::autoReadOnEntry(SelectorTab* tab) {
+    if (optionsTab->autoRead() && tab->readButton()->isEnabled() && !tab->loaded()) {
+        tab->readSelected();
+    }
+}
+
+void TfMain::applyTabRoles() {
+    bStart->setEnabled(false);
+    bSave->hide();
+    bSave->setEnabled(false);
+    bSave->setToolTip("Save");
+    pExecute->hide();
+    pNavigate->hide();
+    pRegisters->hide();
+    bFind->hide();
+    bLoadMenu->hide();
+    bMux->hide();
+
+    const NameSet& names = nameSet(optionsTab->use83());
+    switch (PageControl->currentIndex()) {
+        case kBdmv:
+            bSave->show();
+            pExecute->show();
+            cbObject->show();
+            cbButton->hide();
+            pRegisters->show();
+            bSave->setToolTip("Save the bdmv files");
+            // Save and Start wait for the index and movie object models.
+            break;
+        case kPlaylist:
+            bSave->show();
+            bFind->show();
+            bSave->setToolTip("Save " + playlistTab->selector()->currentText() +
+                              extensionText(names.playlistExt));
+            autoReadOnEntry(playlistTab);
+            bSave->setEnabled(playlistTab->loaded());
+            break;
+        case kClipinf:
+            bSave->show();
+            bFind->show();
+            bSave->setToolTip("Save " + clipinfTab->selector()->currentText() +
+                              extensionText(names.clipExt));
+            bSave->setEnabled(clipinfTab->selector()->isEnabled() &&
+                              clipinfTab->selector()->count() > 0);
+            autoReadOnEntry(clipinfTab);
+            break;
+        case kMenu:
+            bSave->show();
+            bMux->show();
+            bLoadMenu->show();
+            pExecute->show();
+            cbButton->show();
+            cbObject->hide();
+            pNavigate->show();
+            pRegisters->show();
+            bSave->setToolTip("Save the IGS menu (*.mnu)");
+            bSave->setEnabled(menuTab->menuLoaded());
+            bMux->setEnabled(menuTab->menuLoaded());
+            bStart->setEnabled(menuTab->menuLoaded());
+            if (menuTab->cbPage->isEnabled() && menuTab->gbPageHeader->isEnabled()) {
+                menuTab->cbPage->setFocus();
+            }
+            break;
+        case kBdjo:
+            bSave->show();
+            autoReadOnEntry(bdjoTab);
+            break;
+        case kStatus:
+            pRegisters->show();
+            break;
+        default:
+            break;
+    }
+    // The link shares its place with the progress bar and the execute panel.
+    lWebLink->setVisible(!reporter_->inProgress() && pExecute->isHidden());
+}
+
+// ---------------------------------------------------------------------------
+// Input
+
+void TfMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TfMain::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    handleDrop(paths);
+}
+
+void TfMain::keyPressEvent(QKeyEvent* event) {
+    const bool pageView = PageControl->currentIndex() == kMenu &&
+                          menuTab->pcMenu->currentIndex() == MenuTab::kPageViewIndex;
+    const QWidget* focus = QApplication::focusWidget();
+    if (pageView && (focus == nullptr || focus == this)) {
+        reporter_->slog(std::to_string(event->key()), 1);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (event->type() == QEvent::Wheel && PageControl->currentIndex() == kAbout && widget &&
+        widget->window() == this) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        aboutTab->scrollChangeLog(wheel->angleDelta().y());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 }  // namespace lumora::app

@@ -69,7 +69,8 @@ std::string folderTextFor(const std::string& argument) {
     const fs::path absolute = fs::absolute(fs::path(argument)).lexically_normal();
     std::string text = absolute.string();
     if (fileExists(text)) return folderOfFile(text);
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    while (text.size() > 1 && text.back() == '/')
+        text.pop_back();
     return normaliseChosenFolder(text);
 }
 

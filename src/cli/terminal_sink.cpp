@@ -11,10 +11,17 @@ std::string ansiStyle(const LogStyle& style) {
     if (style.italic) code += ";3";
     if (style.underline) code += ";4";
     switch (style.colour) {
-        case LogColour::Blue: code += ";34"; break;
-        case LogColour::Green: code += ";32"; break;
-        case LogColour::Red: code += ";31"; break;
-        case LogColour::Default: break;
+        case LogColour::Blue:
+            code += ";34";
+            break;
+        case LogColour::Green:
+            code += ";32";
+            break;
+        case LogColour::Red:
+            code += ";31";
+            break;
+        case LogColour::Default:
+            break;
     }
     return code + "m";
 }

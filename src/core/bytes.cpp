@@ -48,7 +48,9 @@ Bytes ByteReader::readrest() {
     return out;
 }
 
-void ByteReader::skip(std::size_t n) { pos_ += take(n); }
+void ByteReader::skip(std::size_t n) {
+    pos_ += take(n);
+}
 
 ByteReader ByteReader::sub(std::size_t length) {
     const std::size_t have = take(length);
@@ -85,7 +87,8 @@ void ScratchBuffer::ensure(std::size_t end) {
 void ScratchBuffer::setUnsigned(std::uint64_t v, std::size_t p, int width) {
     ensure(p + static_cast<std::size_t>(width));
     for (int i = 0; i < width; ++i) {
-        buf_[p + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * (width - 1 - i)));
+        buf_[p + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(v >> (8 * (width - 1 - i)));
     }
 }
 
@@ -121,7 +124,8 @@ ByteView ScratchBuffer::first(std::size_t k) const {
 }
 
 void appendBigEndian(Bytes& out, std::uint64_t v, int width) {
-    for (int i = width - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    for (int i = width - 1; i >= 0; --i)
+        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
 }  // namespace lumora

@@ -23,7 +23,8 @@ constexpr auto kMpegTable = makeMpegTable();
 
 std::uint32_t crc32Mpeg(ByteView bytes) {
     std::uint32_t crc = 0xFFFFFFFFu;
-    for (const std::uint8_t byte : bytes) crc = (crc << 8) ^ kMpegTable[((crc >> 24) ^ byte) & 0xFF];
+    for (const std::uint8_t byte : bytes)
+        crc = (crc << 8) ^ kMpegTable[((crc >> 24) ^ byte) & 0xFF];
     return crc;
 }
 

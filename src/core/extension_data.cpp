@@ -69,8 +69,8 @@ Bytes extensionDataFileBytes(const TExtensionData& block) {
     // written never exceeds what the block holds.
     const std::int64_t wanted = static_cast<std::int64_t>(block.length) - 8 -
                                 static_cast<std::int64_t>(kEntrySize * block.entries.size());
-    const std::size_t count =
-        std::min(static_cast<std::size_t>(std::max<std::int64_t>(wanted, 0)), block.dataBlock.size());
+    const std::size_t count = std::min(static_cast<std::size_t>(std::max<std::int64_t>(wanted, 0)),
+                                       block.dataBlock.size());
     out.insert(out.end(), block.dataBlock.begin(),
                block.dataBlock.begin() + static_cast<std::ptrdiff_t>(count));
     return out;
@@ -93,20 +93,30 @@ std::string extensionDataDialogSummary(const TExtensionData& block) {
 std::string_view extensionEntryName(std::uint16_t id1, std::uint16_t id2) {
     if (id1 == 1) {
         switch (id2) {
-            case 1: return "PIP metadata";
-            case 2: return "HDMV LPCM down mix coefficient";
-            default: return "";
+            case 1:
+                return "PIP metadata";
+            case 2:
+                return "HDMV LPCM down mix coefficient";
+            default:
+                return "";
         }
     }
     if (id1 == 2) {
         switch (id2) {
-            case 1: return "STN table SS";
-            case 2: return "SubPath entries extension";
-            case 3: return "Active video window";
-            case 4: return "Extent Start Point";
-            case 5: return "ProgramInfo SS";
-            case 6: return "CPI SS";
-            default: return "";
+            case 1:
+                return "STN table SS";
+            case 2:
+                return "SubPath entries extension";
+            case 3:
+                return "Active video window";
+            case 4:
+                return "Extent Start Point";
+            case 5:
+                return "ProgramInfo SS";
+            case 6:
+                return "CPI SS";
+            default:
+                return "";
         }
     }
     return "";
@@ -120,7 +130,8 @@ std::vector<HexDumpLine> extensionEntryHexDump(const TExtensionData& block, std:
     // data block has no bytes there.
     const std::int64_t offset =
         static_cast<std::int64_t>(entry.startAddress) - block.dataBlockStartAddress;
-    const std::size_t lineCount = std::max<std::size_t>(1, (entry.length + kBytesPerLine - 1) / kBytesPerLine);
+    const std::size_t lineCount =
+        std::max<std::size_t>(1, (entry.length + kBytesPerLine - 1) / kBytesPerLine);
     for (std::size_t line = 0; line < lineCount; ++line) {
         HexDumpLine out;
         out.text = " ";
@@ -141,7 +152,8 @@ std::vector<HexDumpLine> extensionEntryHexDump(const TExtensionData& block, std:
                 continue;
             }
             const std::uint8_t byte = block.dataBlock[static_cast<std::size_t>(at)];
-            out.text += " " + hexText(byte, 2);
+            out.text += ' ';
+            out.text += hexText(byte, 2);
             chars += displayChar(byte);
         }
         out.text += " ";

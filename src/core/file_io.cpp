@@ -11,7 +11,9 @@
 namespace lumora {
 namespace {
 
-std::string reason(int error) { return std::strerror(error); }
+std::string reason(int error) {
+    return std::strerror(error);
+}
 
 FileError openError(const std::string& path, int error) {
     return FileError("Cannot open file \"" + path + "\". " + reason(error), path);
@@ -24,7 +26,7 @@ FileError createError(const std::string& path, int error) {
 // Mode for the new file: the old file's permissions when it exists, so a save
 // does not change who may read the user's file.
 mode_t modeFor(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) == 0) return st.st_mode & 07777;
     return 0666;
 }
@@ -34,7 +36,7 @@ mode_t modeFor(const std::string& path) {
 Bytes readFileBytes(const std::string& path, std::uint64_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw openError(path, errno);
-    struct stat st{};
+    struct stat st {};
     int statusError = 0;
     if (::fstat(fd, &st) != 0) {
         statusError = errno;
@@ -49,9 +51,8 @@ Bytes readFileBytes(const std::string& path, std::uint64_t limit) {
     }
     if (static_cast<std::uint64_t>(st.st_size) > limit) {
         ::close(fd);
-        throw FileError("File \"" + path + "\" is too large (" + std::to_string(st.st_size) +
-                            " bytes).",
-                        path);
+        throw FileError(
+            "File \"" + path + "\" is too large (" + std::to_string(st.st_size) + " bytes).", path);
     }
     Bytes data(static_cast<std::size_t>(st.st_size));
     std::size_t done = 0;
@@ -81,8 +82,8 @@ SafeFileWriter::SafeFileWriter(std::string path) : path_(std::move(path)) {
     static std::atomic<unsigned> counter{0};
     const mode_t mode = modeFor(path_);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath_ = path_ + ".lumora-tmp-" + std::to_string(::getpid()) + "-" +
-                    std::to_string(counter++);
+        tempPath_ =
+            path_ + ".lumora-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
         fd_ = ::open(tempPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd_ >= 0) return;
         if (errno != EEXIST) break;
@@ -92,7 +93,9 @@ SafeFileWriter::SafeFileWriter(std::string path) : path_(std::move(path)) {
     throw createError(path_, error);
 }
 
-SafeFileWriter::~SafeFileWriter() { discard(); }
+SafeFileWriter::~SafeFileWriter() {
+    discard();
+}
 
 void SafeFileWriter::discard() {
     if (fd_ >= 0) ::close(fd_);
@@ -135,17 +138,17 @@ void SafeFileWriter::commit() {
 }
 
 bool fileExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool directoryExists(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 std::int64_t fileSize(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
     return static_cast<std::int64_t>(st.st_size);
 }

@@ -23,7 +23,8 @@ bool endsWith(std::string_view text, std::string_view tail) {
 }
 
 std::string upperCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -62,10 +63,11 @@ std::string unescapeUdevLabel(std::string_view raw) {
 }
 
 bool isMountRoot(const std::string& directory) {
-    struct stat self{};
-    struct stat parent{};
+    struct stat self {};
+    struct stat parent {};
     if (::stat(directory.c_str(), &self) != 0 || !S_ISDIR(self.st_mode)) return false;
-    const std::string up = (directory.empty() || directory.back() != '/' ? directory + "/" : directory) + "..";
+    const std::string up =
+        (directory.empty() || directory.back() != '/' ? directory + "/" : directory) + "..";
     if (::stat(up.c_str(), &parent) != 0) return false;
     return self.st_dev != parent.st_dev || self.st_ino == parent.st_ino;
 }
@@ -73,8 +75,8 @@ bool isMountRoot(const std::string& directory) {
 // Logs "[bl]NAME[/bl] folder: [b]OK[/b]" or "... [re]missing[/re]".
 bool checkFolder(Reporter& reporter, const DiscFolder& disc, std::string_view name) {
     const bool found = directoryExists(disc.path(name));
-    reporter.log("[bl]" + std::string(name) + "[/bl] folder: " +
-                 (found ? "[b]OK[/b]" : "[re]missing[/re]"));
+    reporter.log("[bl]" + std::string(name) +
+                 "[/bl] folder: " + (found ? "[b]OK[/b]" : "[re]missing[/re]"));
     return found;
 }
 
@@ -139,13 +141,17 @@ void detectNameSet(DiscFolder& disc, const FolderReadHooks& hooks) {
 
 }  // namespace
 
-std::string programCaption() { return std::string(kProgramName) + " v" + std::string(kVersion); }
+std::string programCaption() {
+    return std::string(kProgramName) + " v" + std::string(kVersion);
+}
 
 std::string windowTitle(std::string_view name) {
     return programCaption() + " [" + std::string(name) + "]";
 }
 
-const NameSet& nameSet(bool use83) { return use83 ? k83Names : kNormalNames; }
+const NameSet& nameSet(bool use83) {
+    return use83 ? k83Names : kNormalNames;
+}
 
 std::string normaliseChosenFolder(std::string_view path) {
     std::string folder(path);
@@ -177,12 +183,12 @@ std::string withoutExtension(std::string_view name) {
 
 std::optional<std::string> mountVolumeLabel(const std::string& directory) {
     if (!isMountRoot(directory)) return std::nullopt;
-    struct stat target{};
+    struct stat target {};
     if (::stat(directory.c_str(), &target) != 0) return std::string();
     std::error_code ec;
     for (fs::directory_iterator it("/dev/disk/by-label", ec), end; !ec && it != end;
          it.increment(ec)) {
-        struct stat device{};
+        struct stat device {};
         if (::stat(it->path().c_str(), &device) != 0 || !S_ISBLK(device.st_mode)) continue;
         if (device.st_rdev == target.st_dev) {
             return unescapeUdevLabel(it->path().filename().string());

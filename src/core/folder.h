@@ -80,8 +80,7 @@ void backupStep(Reporter& reporter, const BackupOptions& options, const std::str
                 const std::string& file);
 // After a saved index or movie object file: the copy to dir + "BACKUP/" when
 // the option asks.  A failed copy is not reported.
-void copyToBackupDir(const BackupOptions& options, const std::string& dir,
-                     const std::string& file);
+void copyToBackupDir(const BackupOptions& options, const std::string& dir, const std::string& file);
 
 // What a Read found.  Replaced by each Read.
 struct DiscFolder {
@@ -108,7 +107,7 @@ struct DiscFolder {
 // step without a hook does what the core alone can: the structure file steps
 // log the file and its size.
 struct FolderReadHooks {
-    std::function<void()> clear;                   // empty the views and models
+    std::function<void()> clear;                     // empty the views and models
     std::function<void(bool use83)> nameSetChanged;  // the 8.3 option switched
     std::function<void()> readMovieObjects;
     std::function<void()> listsFilled;  // playlist, clip and BD-J lists are known

@@ -7,16 +7,26 @@ namespace {
 
 // Applies one markup tag to a style; any other word changes nothing.
 void applyTag(std::string_view tag, LogStyle& style) {
-    if (tag == "b") style.bold = true;
-    else if (tag == "/b") style.bold = false;
-    else if (tag == "i") style.italic = true;
-    else if (tag == "/i") style.italic = false;
-    else if (tag == "u") style.underline = true;
-    else if (tag == "/u") style.underline = false;
-    else if (tag == "bl") style.colour = LogColour::Blue;
-    else if (tag == "gr") style.colour = LogColour::Green;
-    else if (tag == "re") style.colour = LogColour::Red;
-    else if (tag == "/bl" || tag == "/gr" || tag == "/re") style.colour = LogColour::Default;
+    if (tag == "b")
+        style.bold = true;
+    else if (tag == "/b")
+        style.bold = false;
+    else if (tag == "i")
+        style.italic = true;
+    else if (tag == "/i")
+        style.italic = false;
+    else if (tag == "u")
+        style.underline = true;
+    else if (tag == "/u")
+        style.underline = false;
+    else if (tag == "bl")
+        style.colour = LogColour::Blue;
+    else if (tag == "gr")
+        style.colour = LogColour::Green;
+    else if (tag == "re")
+        style.colour = LogColour::Red;
+    else if (tag == "/bl" || tag == "/gr" || tag == "/re")
+        style.colour = LogColour::Default;
 }
 
 // The bracket scan shared by the log and the status line: every "[word]" is
@@ -49,14 +59,13 @@ std::string_view LogLine::segmentText(std::size_t i) const {
 LogLine formatLogLine(std::string_view message) {
     LogLine line;
     line.segments.push_back(LogSegment{});
-    line.text = scanMarkup(" " + std::string(message),
-                           [&line](std::size_t at, std::string_view tag) {
-                               if (line.segments.back().start < at) {
-                                   line.segments.push_back(
-                                       LogSegment{at, line.segments.back().style});
-                               }
-                               applyTag(tag, line.segments.back().style);
-                           });
+    line.text =
+        scanMarkup(" " + std::string(message), [&line](std::size_t at, std::string_view tag) {
+            if (line.segments.back().start < at) {
+                line.segments.push_back(LogSegment{at, line.segments.back().style});
+            }
+            applyTag(tag, line.segments.back().style);
+        });
     return line;
 }
 
@@ -64,7 +73,9 @@ std::string stripMarkup(std::string_view message) {
     return scanMarkup(std::string(message), [](std::size_t, std::string_view) {});
 }
 
-void Reporter::log(std::string_view message) { sink_->appendLogLine(formatLogLine(message)); }
+void Reporter::log(std::string_view message) {
+    sink_->appendLogLine(formatLogLine(message));
+}
 
 void Reporter::log2(std::string_view message) {
     log(message);
@@ -106,7 +117,9 @@ void Reporter::erlog(std::string_view message) {
     sink_->beep();
 }
 
-void Reporter::erslog(std::string_view message) { sink_->showErrorStatus(stripMarkup(message)); }
+void Reporter::erslog(std::string_view message) {
+    sink_->showErrorStatus(stripMarkup(message));
+}
 
 void Reporter::PrBarOn() {
     if (progressDepth_++ > 0) return;
@@ -156,7 +169,8 @@ bool RecordingSink::askYesNo(std::string_view question) {
 std::vector<std::string> RecordingSink::texts() const {
     std::vector<std::string> out;
     out.reserve(lines.size());
-    for (const auto& line : lines) out.push_back(line.text);
+    for (const auto& line : lines)
+        out.push_back(line.text);
     return out;
 }
 

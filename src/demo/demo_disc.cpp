@@ -17,10 +17,10 @@ namespace {
 struct Command {
     std::uint32_t opcode, destination, source;
 };
-constexpr std::uint32_t kMoveImmediate = 0x50400001;   // Move GPR, value
-constexpr std::uint32_t kJumpTitle = 0x21810000;       // Jump Title n
-constexpr std::uint32_t kJumpObject = 0x21800000;      // Jump Object n
-constexpr std::uint32_t kPlayPlaylist = 0x22800000;    // Play PL n
+constexpr std::uint32_t kMoveImmediate = 0x50400001;  // Move GPR, value
+constexpr std::uint32_t kJumpTitle = 0x21810000;      // Jump Title n
+constexpr std::uint32_t kJumpObject = 0x21800000;     // Jump Object n
+constexpr std::uint32_t kPlayPlaylist = 0x22800000;   // Play PL n
 
 struct MovieObject {
     bool resume;
@@ -90,7 +90,8 @@ std::vector<MovieObject> demoMovieObjects() {
 
 Bytes movieObjectFile(const std::vector<MovieObject>& objects) {
     std::uint32_t length = 6;
-    for (const auto& object : objects) length += 4 + 12 * static_cast<std::uint32_t>(object.commands.size());
+    for (const auto& object : objects)
+        length += 4 + 12 * static_cast<std::uint32_t>(object.commands.size());
     ScratchBuffer b;
     b.block(0);
     b.addtext("MOBJ", 4);
@@ -174,13 +175,13 @@ Bytes playlistFile(const std::string& clip, std::uint32_t outTime, bool withMenu
     // STN table: video, and the IG menu stream for the menu playlist.
     b.addword(stnLength);
     b.addword(0);
-    b.addbyte(1);                      // primary video
-    b.addbyte(0);                      // primary audio
-    b.addbyte(0);                      // PG
-    b.addbyte(withMenu ? 1 : 0);       // IG
-    b.addbyte(0);                      // secondary audio
-    b.addbyte(0);                      // secondary video
-    b.addbyte(0);                      // PiP PG
+    b.addbyte(1);                 // primary video
+    b.addbyte(0);                 // primary audio
+    b.addbyte(0);                 // PG
+    b.addbyte(withMenu ? 1 : 0);  // IG
+    b.addbyte(0);                 // secondary audio
+    b.addbyte(0);                 // secondary video
+    b.addbyte(0);                 // PiP PG
     b.addbytes(Bytes(5, 0));
     addStream(b, kVideoPid, kAvcVideo);
     if (withMenu) addStream(b, kIgPid, kIgStream);
@@ -233,13 +234,13 @@ Bytes clipInfoFile(std::uint32_t packets, bool withMenu) {
     // ClipInfo()
     b.addlong(176);
     b.addword(0);
-    b.addbyte(1);                  // clip stream type
-    b.addbyte(withMenu ? 5 : 1);   // Sub TS for an IG menu, or Main TS for a Movie
-    b.addlong(0);                  // no ATC delta
-    b.addlong(6000000);            // TS recording rate
+    b.addbyte(1);                 // clip stream type
+    b.addbyte(withMenu ? 5 : 1);  // Sub TS for an IG menu, or Main TS for a Movie
+    b.addlong(0);                 // no ATC delta
+    b.addlong(6000000);           // TS recording rate
     b.addlong(packets);
     b.addbytes(Bytes(128, 0));
-    b.addword(30);                 // TS type info
+    b.addword(30);  // TS type info
     b.addbyte(0x80);
     b.addtext("HDMV", 4);
     b.addbytes(Bytes(9 + 16, 0));
@@ -266,18 +267,18 @@ Bytes clipInfoFile(std::uint32_t packets, bool withMenu) {
     if (withMenu) addCodingInfo(b, kIgPid, kIgStream);
     // CPI(): an EP map with one coarse and one fine entry for the video PID.
     b.addlong(cpiLength);
-    b.addword(1);                // EP map
+    b.addword(1);  // EP map
     b.addbyte(0);
-    b.addbyte(1);                // one stream PID
+    b.addbyte(1);  // one stream PID
     b.addword(kVideoPid);
-    b.addword(1 << 2);           // EP stream type 1, coarse count high bits 0
-    b.addword(1 << 2);           // coarse count 1, fine count high bits 0
-    b.addword(1);                // fine count 1
-    b.addlong(14);               // EP map of the PID, from EP_map()
-    b.addlong(12);               // fine table, from the PID's EP map
-    b.addlong(0);                // coarse: fine reference 0, PTS 0
-    b.addlong(0);                // coarse SPN
-    b.addlong(1u << 28);         // fine: I picture ends in the first 1/7
+    b.addword(1 << 2);    // EP stream type 1, coarse count high bits 0
+    b.addword(1 << 2);    // coarse count 1, fine count high bits 0
+    b.addword(1);         // fine count 1
+    b.addlong(14);        // EP map of the PID, from EP_map()
+    b.addlong(12);        // fine table, from the PID's EP map
+    b.addlong(0);         // coarse: fine reference 0, PTS 0
+    b.addlong(0);         // coarse SPN
+    b.addlong(1u << 28);  // fine: I picture ends in the first 1/7
     // ClipMark()
     b.addlong(0);
     return Bytes(b.bytes().begin(), b.bytes().end());
@@ -297,8 +298,10 @@ void addSourcePacket(Bytes& out, std::uint32_t arrivalTime, std::uint16_t pid, b
         out.push_back(0);  // pointer field of a section
         ++used;
     }
-    for (std::size_t i = 0; i < payload.size() && used < 188; ++i, ++used) out.push_back(payload[i]);
-    for (; used < 188; ++used) out.push_back(0xFF);
+    for (std::size_t i = 0; i < payload.size() && used < 188; ++i, ++used)
+        out.push_back(payload[i]);
+    for (; used < 188; ++used)
+        out.push_back(0xFF);
 }
 
 Bytes withCrc(Bytes section) {
@@ -333,8 +336,8 @@ Bytes pmtSection(bool withMenu) {
 // A PES header of the video stream carrying PTS and DTS 0 (and an AVC access
 // unit delimiter as its only content).
 Bytes videoPesStart() {
-    return {0x00, 0x00, 0x01, 0xE0, 0x00, 0x00, 0x80, 0xC0, 0x0A, 0x31, 0x00, 0x01, 0x00, 0x01,
-            0x11, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x09, 0xF0};
+    return {0x00, 0x00, 0x01, 0xE0, 0x00, 0x00, 0x80, 0xC0, 0x0A, 0x31, 0x00, 0x01, 0x00,
+            0x01, 0x11, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x09, 0xF0};
 }
 
 Bytes streamFile(bool withMenu) {

@@ -35,8 +35,8 @@ TEST(CliCheck, CompleteDemoDiscPasses) {
 
     // The folder that holds BDMV, the BDMV folder itself and a file in it all
     // name the same disc.
-    for (const std::string& path : {dir.path().string(), dir / "BDMV", dir / "BDMV/",
-                                    dir / "BDMV/index.bdmv"}) {
+    for (const std::string& path :
+         {dir.path().string(), dir / "BDMV", dir / "BDMV/", dir / "BDMV/index.bdmv"}) {
         const CliRun run = cli({"check", path});
         EXPECT_EQ(run.status, 0) << path << "\n" << run.out << run.err;
         EXPECT_TRUE(has(run.out, " Checking required files and directories...\n")) << path;

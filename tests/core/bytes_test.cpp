@@ -15,8 +15,10 @@ struct StringCase {
 };
 
 TEST(ByteReader, ReadStringCutsAtFirstZeroAndAlwaysAdvancesByWidth) {
-    const StringCase cases[] = {
-        {"4D 4F 42 4A", "MOBJ"}, {"41 42 00 44", "AB"}, {"41 42 43 00", "ABC"}, {"00 00 00 00", ""}};
+    const StringCase cases[] = {{"4D 4F 42 4A", "MOBJ"},
+                                {"41 42 00 44", "AB"},
+                                {"41 42 43 00", "ABC"},
+                                {"00 00 00 00", ""}};
     for (const auto& c : cases) {
         const Bytes data = hexBytes(c.bytes);
         ByteReader reader(data);
@@ -94,7 +96,8 @@ TEST(ScratchBuffer, SetTextZeroPadsAndCuts) {
         b.setbyte(0xEE, 0);
         b.setbyte(0xEE, 6);
         b.settext(c.text, 1, 5);
-        EXPECT_EQ(Bytes(b.bytes().begin(), b.bytes().end()), hexBytes(std::string("EE") + c.bytes + "EE"))
+        EXPECT_EQ(Bytes(b.bytes().begin(), b.bytes().end()),
+                  hexBytes(std::string("EE") + c.bytes + "EE"))
             << c.text;
     }
 }
@@ -123,7 +126,8 @@ TEST(ScratchBuffer, PositionalAndAppendingWritersAgree) {
 TEST(ScratchBuffer, ShrinkingLeavesNoStaleByteInTheNextBlock) {
     ScratchBuffer b;
     b.block(78);
-    for (std::size_t i = 0; i < 78; ++i) b.setbyte(0xAA, i);
+    for (std::size_t i = 0; i < 78; ++i)
+        b.setbyte(0xAA, i);
     b.block(30);
     b.setword(0x1234, 0);
     const ByteView block = b.first(30);

@@ -90,7 +90,8 @@ TEST(ExtensionData, EntryNames) {
                  {2, 7, ""},
                  {0, 1, ""},
                  {3, 1, ""}};
-    for (const auto& c : cases) EXPECT_EQ(extensionEntryName(c.id1, c.id2), c.name) << c.id1 << "/" << c.id2;
+    for (const auto& c : cases)
+        EXPECT_EQ(extensionEntryName(c.id1, c.id2), c.name) << c.id1 << "/" << c.id2;
 }
 
 TEST(ExtensionData, HexDumpOfAnEntry) {

@@ -12,7 +12,8 @@ namespace {
 namespace fs = std::filesystem;
 
 std::size_t entriesIn(const fs::path& dir) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
 TEST(SafeWrite, ReplacesTheFileAndLeavesNoTemporaryFile) {
@@ -23,7 +24,7 @@ TEST(SafeWrite, ReplacesTheFileAndLeavesNoTemporaryFile) {
     writeFileSafely(path, test::hexBytes("01 02 03"));
     EXPECT_EQ(test::readFile(path), test::hexBytes("01 02 03"));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);  // the user's permissions stay
 }

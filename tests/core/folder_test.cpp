@@ -17,11 +17,14 @@ namespace fs = std::filesystem;
                                            const std::vector<std::string>& expected) {
     std::size_t at = 0;
     for (const std::string& want : expected) {
-        while (at < lines.size() && lines[at] != want) ++at;
+        while (at < lines.size() && lines[at] != want)
+            ++at;
         if (at == lines.size()) {
             std::string log;
-            for (const auto& line : lines) log += line + "\n";
-            return ::testing::AssertionFailure() << "missing \"" << want << "\" in order in:\n" << log;
+            for (const auto& line : lines)
+                log += line + "\n";
+            return ::testing::AssertionFailure() << "missing \"" << want << "\" in order in:\n"
+                                                 << log;
         }
         ++at;
     }
@@ -44,9 +47,8 @@ struct ReadRun {
         disc.use83 = use83;
         FolderReadHooks hooks;
         hooks.nameSetChanged = [this](bool on) { nameSetChanges.push_back(on); };
-        result = readFolder(disc, reporter, hooks, [](const std::string&) {
-            return std::optional<std::string>();
-        });
+        result = readFolder(disc, reporter, hooks,
+                            [](const std::string&) { return std::optional<std::string>(); });
     }
     std::vector<std::string> lines() const { return sink.texts(); }
 };
@@ -57,15 +59,13 @@ TEST(FolderRead, DemoDiscPassesAndListsEverything) {
     ReadRun run(demo.folder, false);
     EXPECT_TRUE(run.result.checked);
     EXPECT_FALSE(run.reporter.errorFlag());
-    EXPECT_TRUE(containsInOrder(run.lines(), {" Checking required files and directories...",
-                                              " PLAYLIST folder: OK", " CLIPINF folder: OK",
-                                              " index.bdmv: OK", " MovieObject.bdmv: OK",
-                                              " Reading playlists", "   Found 2 playlists.",
-                                              " Reading clipinfos", "   Found 2 clipinfos.",
-                                              " AUXDATA folder: OK", " BACKUP folder: OK",
-                                              " STREAM folder: OK", "   Found 2 AV streams",
-                                              " META folder: OK", " BDJO folder: OK",
-                                              " JAR folder: OK", " "}));
+    EXPECT_TRUE(containsInOrder(
+        run.lines(),
+        {" Checking required files and directories...", " PLAYLIST folder: OK",
+         " CLIPINF folder: OK", " index.bdmv: OK", " MovieObject.bdmv: OK", " Reading playlists",
+         "   Found 2 playlists.", " Reading clipinfos", "   Found 2 clipinfos.",
+         " AUXDATA folder: OK", " BACKUP folder: OK", " STREAM folder: OK", "   Found 2 AV streams",
+         " META folder: OK", " BDJO folder: OK", " JAR folder: OK", " "}));
     EXPECT_EQ(run.disc.playlists, (std::vector<std::string>{"00000", "00001"}));
     EXPECT_EQ(run.disc.clipinfs, (std::vector<std::string>{"00000", "00001"}));
     ASSERT_EQ(run.disc.streams.size(), 2u);
@@ -85,7 +85,9 @@ void renameTo83(const std::string& folder) {
         const char* dir;
         const char* from;
         const char* to;
-    } renames[] = {{"PLAYLIST/", ".mpls", ".MPL"}, {"CLIPINF/", ".clpi", ".CPI"}, {"STREAM/", ".m2ts", ".MTS"}};
+    } renames[] = {{"PLAYLIST/", ".mpls", ".MPL"},
+                   {"CLIPINF/", ".clpi", ".CPI"},
+                   {"STREAM/", ".m2ts", ".MTS"}};
     for (const auto& r : renames) {
         for (const char* name : {"00000", "00001"}) {
             fs::rename(folder + r.dir + name + r.from, folder + r.dir + name + r.to);
@@ -102,9 +104,9 @@ TEST(FolderRead, EightThreeNamesAreDetected) {
     EXPECT_TRUE(run.result.checked);
     EXPECT_TRUE(run.disc.use83);
     EXPECT_EQ(run.nameSetChanges, std::vector<bool>{true});
-    EXPECT_TRUE(containsInOrder(run.lines(), {" INDEX.BDM: OK", " MOVIEOBJ.BDM: OK",
-                                              "   Found 2 playlists.", "   Found 2 clipinfos.",
-                                              "   Found 2 AV streams"}));
+    EXPECT_TRUE(containsInOrder(run.lines(),
+                                {" INDEX.BDM: OK", " MOVIEOBJ.BDM: OK", "   Found 2 playlists.",
+                                 "   Found 2 clipinfos.", "   Found 2 AV streams"}));
     EXPECT_FALSE(contains(run.lines(), " BACKUP folder: missing"));  // not checked with 8.3 names
     EXPECT_EQ(run.disc.streams[0].name, "00000.MTS");
 }
@@ -118,7 +120,8 @@ TEST(FolderRead, WithoutAnyIndexTheNameSetStaysAndTheCheckFails) {
         EXPECT_FALSE(run.result.checked);
         EXPECT_EQ(run.disc.use83, start83);
         EXPECT_EQ(run.nameSetChanges, (std::vector<bool>{!start83, start83}));
-        EXPECT_TRUE(contains(run.lines(), start83 ? " INDEX.BDM: missing" : " index.bdmv: missing"));
+        EXPECT_TRUE(
+            contains(run.lines(), start83 ? " INDEX.BDM: missing" : " index.bdmv: missing"));
     }
 }
 
@@ -152,9 +155,9 @@ TEST(FolderRead, ClipWithoutStreamIsCountedMissing) {
     ReadRun run(folder, false);
     EXPECT_TRUE(run.result.checked);
     EXPECT_FALSE(run.reporter.errorFlag());
-    EXPECT_TRUE(containsInOrder(run.lines(), {"   Found 3 clipinfos.", " STREAM folder: OK",
-                                              "   Stream 00001.m2ts missing",
-                                              "   Found 2 AV streams, missing 1"}));
+    EXPECT_TRUE(containsInOrder(
+        run.lines(), {"   Found 3 clipinfos.", " STREAM folder: OK", "   Stream 00001.m2ts missing",
+                      "   Found 2 AV streams, missing 1"}));
     ASSERT_EQ(run.disc.streams.size(), 3u);
     EXPECT_EQ(run.disc.streams[1].name, "");
     EXPECT_EQ(run.disc.streams[1].size, 0);
@@ -168,17 +171,18 @@ TEST(FolderRead, RealDiscFoldersReportWhatTheyLack) {
     {
         ReadRun run(samples + "/bigbuckbunny/BDMV/", false);
         EXPECT_TRUE(run.result.checked);
-        EXPECT_TRUE(containsInOrder(run.lines(), {"   Found 1 playlists.", "   Found 1 clipinfos.",
-                                                  " AUXDATA folder: missing", " STREAM folder: missing",
-                                                  "   Stream 00000.m2ts missing",
-                                                  "   Found 0 AV streams, missing 1"}));
+        EXPECT_TRUE(containsInOrder(
+            run.lines(), {"   Found 1 playlists.", "   Found 1 clipinfos.",
+                          " AUXDATA folder: missing", " STREAM folder: missing",
+                          "   Stream 00000.m2ts missing", "   Found 0 AV streams, missing 1"}));
         EXPECT_EQ(run.disc.discName, "bigbuckbunny");
     }
     {
         ReadRun run(samples + "/bdj-disc/BDMV/", false);
         EXPECT_FALSE(run.result.checked);
-        EXPECT_TRUE(containsInOrder(run.lines(), {" PLAYLIST folder: missing", " CLIPINF folder: missing",
-                                                  " index.bdmv: OK", " ERROR: Check failed."}));
+        EXPECT_TRUE(
+            containsInOrder(run.lines(), {" PLAYLIST folder: missing", " CLIPINF folder: missing",
+                                          " index.bdmv: OK", " ERROR: Check failed."}));
     }
 }
 
@@ -217,7 +221,8 @@ TEST(FolderText, DroppedFileExtensionChoosesTheNameSet) {
                  {"/x/BDMV/index.BDM", true},   {"/x/BDMV/MOVIEOBJ.BDM", true},
                  {"/x/BDMV/menu.bdm", false},   {"/x/BDMV/menu.mnu", false},
                  {"/x.BDM/file", false}};
-    for (const auto& c : cases) EXPECT_EQ(use83ForFile(c.path), c.use83) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(use83ForFile(c.path), c.use83) << c.path;
 }
 
 TEST(FolderText, DiscNameFromFolderOrVolumeLabel) {
@@ -229,10 +234,13 @@ TEST(FolderText, DiscNameFromFolderOrVolumeLabel) {
     const struct {
         const char* folder;
         const char* name;
-    } cases[] = {{"/home/u/Movie/BDMV/", "Movie"}, {"/media/u/disc/BDMV/", "MY DISC"},
-                 {"/BDMV/", ""},                    {"BDMV/", ""},
+    } cases[] = {{"/home/u/Movie/BDMV/", "Movie"},
+                 {"/media/u/disc/BDMV/", "MY DISC"},
+                 {"/BDMV/", ""},
+                 {"BDMV/", ""},
                  {"/a/", ""}};
-    for (const auto& c : cases) EXPECT_EQ(discName(c.folder, labels), c.name) << c.folder;
+    for (const auto& c : cases)
+        EXPECT_EQ(discName(c.folder, labels), c.name) << c.folder;
     EXPECT_EQ(windowTitle("MY DISC"), "Lumora v0.36b [MY DISC]");
 }
 
@@ -254,11 +262,27 @@ TEST(Backup, ModesTable) {
         Outcome outcome;
     } cases[] = {
         {"off", {false, BackupMode::OnlyOnce, false}, true, false, Outcome::NoBackup},
-        {"only once, first save", {true, BackupMode::OnlyOnce, false}, true, false, Outcome::Renamed},
-        {"only once, backup there", {true, BackupMode::OnlyOnce, false}, true, true, Outcome::KeptOld},
+        {"only once, first save",
+         {true, BackupMode::OnlyOnce, false},
+         true,
+         false,
+         Outcome::Renamed},
+        {"only once, backup there",
+         {true, BackupMode::OnlyOnce, false},
+         true,
+         true,
+         Outcome::KeptOld},
         {"overwrite", {true, BackupMode::Overwrite, false}, true, true, Outcome::Renamed},
-        {"stop if exists, none", {true, BackupMode::StopIfExists, false}, true, false, Outcome::Renamed},
-        {"stop if exists, backup there", {true, BackupMode::StopIfExists, false}, true, true, Outcome::Error},
+        {"stop if exists, none",
+         {true, BackupMode::StopIfExists, false},
+         true,
+         false,
+         Outcome::Renamed},
+        {"stop if exists, backup there",
+         {true, BackupMode::StopIfExists, false},
+         true,
+         true,
+         Outcome::Error},
         {"new file", {true, BackupMode::OnlyOnce, false}, false, false, Outcome::NoBackup},
     };
     for (const auto& c : cases) {
@@ -278,13 +302,15 @@ TEST(Backup, ModesTable) {
                 EXPECT_EQ(fileExists(folder + "index.bdmv"), c.fileExists) << c.name;
                 break;
             case Outcome::Renamed:
-                EXPECT_EQ(test::readFile(folder + "index.bdmv.backup"), test::hexBytes("63757272656E74"))
+                EXPECT_EQ(test::readFile(folder + "index.bdmv.backup"),
+                          test::hexBytes("63757272656E74"))
                     << c.name;
                 EXPECT_FALSE(fileExists(folder + "index.bdmv")) << c.name;
                 break;
             case Outcome::KeptOld:
             case Outcome::Error:
-                EXPECT_EQ(test::readFile(folder + "index.bdmv.backup"), test::hexBytes("6F6C646572"))
+                EXPECT_EQ(test::readFile(folder + "index.bdmv.backup"),
+                          test::hexBytes("6F6C646572"))
                     << c.name;
                 EXPECT_TRUE(fileExists(folder + "index.bdmv")) << c.name;
                 break;

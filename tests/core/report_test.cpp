@@ -5,7 +5,9 @@
 namespace lumora {
 namespace {
 
-LogStyle bold() { return LogStyle{LogColour::Default, true, false, false}; }
+LogStyle bold() {
+    return LogStyle{LogColour::Default, true, false, false};
+}
 
 TEST(LogMarkup, FormatsSegments) {
     const struct {
@@ -16,13 +18,14 @@ TEST(LogMarkup, FormatsSegments) {
         {"", " ", {{0, {}}}},
         {"  Found [b]3[/b] playlists.", "   Found 3 playlists.", {{0, {}}, {9, bold()}, {10, {}}}},
         // Adjacent tags act on one segment.
-        {"[b][re]x[/re][/b]", " x",
-         {{0, {}}, {1, {LogColour::Red, true, false, false}}, {2, {}}}},
+        {"[b][re]x[/re][/b]", " x", {{0, {}}, {1, {LogColour::Red, true, false, false}}, {2, {}}}},
         // A bracketed word that is no tag disappears (and starts a segment
         // that keeps the style).
-        {"Disc [2010] [bl]BDMV[/bl]", " Disc  BDMV",
+        {"Disc [2010] [bl]BDMV[/bl]",
+         " Disc  BDMV",
          {{0, {}}, {6, {}}, {7, {LogColour::Blue, false, false, false}}, {11, {}}}},
-        {"[i]a[u]b[/i]c[/u][gr]d", " abcd",
+        {"[i]a[u]b[/i]c[/u][gr]d",
+         " abcd",
          {{0, {}},
           {1, {LogColour::Default, false, true, false}},
           {2, {LogColour::Default, false, true, true}},
@@ -40,8 +43,13 @@ TEST(LogMarkup, UnbalancedBracketsTerminateAndStayVisible) {
     const struct {
         const char* message;
         const char* text;
-    } cases[] = {{"a [b", " a [b"}, {"] x [b]y", " ] x y"}, {"[b]x [ y", " x [ y"},
-                 {"[[b]]", " ]"}, {"[", " ["}, {"]", " ]"}, {"[]", " "}};
+    } cases[] = {{"a [b", " a [b"},
+                 {"] x [b]y", " ] x y"},
+                 {"[b]x [ y", " x [ y"},
+                 {"[[b]]", " ]"},
+                 {"[", " ["},
+                 {"]", " ]"},
+                 {"[]", " "}};
     for (const auto& c : cases) {
         EXPECT_EQ(formatLogLine(c.message).text, c.text) << c.message;
         EXPECT_EQ(" " + stripMarkup(c.message), c.text) << c.message;
@@ -72,8 +80,8 @@ TEST(Reporter, ReportsReachLogAndStatusPanels) {
     reporter.slog("raw [b]text[/b]", 1);  // slog keeps the markup
     EXPECT_EQ(sink.panel[1], "raw [b]text[/b]");
     reporter.log2("x");
-    EXPECT_EQ(sink.texts(), (std::vector<std::string>{" Reading index.bdmv", "   Found 2 titles",
-                                                      " x", " "}));
+    EXPECT_EQ(sink.texts(),
+              (std::vector<std::string>{" Reading index.bdmv", "   Found 2 titles", " x", " "}));
     reporter.clear();
     EXPECT_TRUE(sink.lines.empty());
 }

@@ -9,9 +9,10 @@ TEST(Text, HexToNumber) {
     const struct {
         const char* text;
         std::uint64_t value;
-    } cases[] = {{"1f", 31}, {"1F", 31}, {"", 0}, {"xyz", 0}, {"12G4", 0}, {"FFFF", 0xFFFF},
-                 {"00000008", 8}};
-    for (const auto& c : cases) EXPECT_EQ(hexToNumber(c.text), c.value) << c.text;
+    } cases[] = {{"1f", 31},  {"1F", 31},       {"", 0},        {"xyz", 0},
+                 {"12G4", 0}, {"FFFF", 0xFFFF}, {"00000008", 8}};
+    for (const auto& c : cases)
+        EXPECT_EQ(hexToNumber(c.text), c.value) << c.text;
 }
 
 TEST(Text, NumberTexts) {

@@ -53,13 +53,16 @@ Bytes hexBytes(std::string_view hex) {
 void writeFile(const std::string& path, ByteView bytes) {
     fs::create_directories(fs::path(path).parent_path());
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 void writeFile(const std::string& path, std::string_view text) {
     writeFile(path, ByteView(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-Bytes readFile(const std::string& path) { return readFileBytes(path); }
+Bytes readFile(const std::string& path) {
+    return readFileBytes(path);
+}
 
 }  // namespace lumora::test

@@ -29,8 +29,8 @@ private:
 // The folder of the real discs' files (LUMORA_SAMPLES), or "" when unknown.
 std::string samplesDir();
 // Skips the current test when the samples are not available.
-#define LUMORA_REQUIRE_SAMPLES()                                               \
-    do {                                                                       \
+#define LUMORA_REQUIRE_SAMPLES()                                                \
+    do {                                                                        \
         if (::lumora::test::samplesDir().empty()) GTEST_SKIP() << "no samples"; \
     } while (0)
 

@@ -1,0 +1,33 @@
+// Where a program argument or a dropped file leads: a menu file is loaded as
+// a menu, any other file names the BDMV folder to read.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace lumora::app {
+
+enum class StartAction {
+    AutoRead,    // no argument, or more than one: read the stored folder when "Auto Read" is on
+    LoadMenu,    // exactly one argument ending in ".mnu" (case matters)
+    ReadFolder,  // exactly one other argument: read its folder
+};
+
+struct CommandLineRoute {
+    StartAction action = StartAction::AutoRead;
+    QString path;    // the menu file (LoadMenu)
+    QString folder;  // the folder text, ending with "/" (ReadFolder)
+};
+
+CommandLineRoute routeCommandLine(const QStringList& arguments);
+
+struct DropRoute {
+    bool valid = false;  // false when nothing usable was dropped
+    QString folder;      // the dropped file's folder, ending with "/"
+    bool use83 = false;  // ".BDM" (upper case) switches 8.3 names on
+};
+
+// Only the first dropped path counts; a ".mnu" file is read as a folder too.
+DropRoute routeDrop(const QStringList& paths);
+
+}  // namespace lumora::app
