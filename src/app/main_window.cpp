@@ -39,6 +39,7 @@
 #include "app/settings_store.h"
 #include "app/status_line.h"
 #include "app/status_tab.h"
+#include "app/string_grid.h"
 #include "app/tab_bar.h"
 #include "app/widget_helpers.h"
 #include "core/file_io.h"
@@ -123,6 +124,8 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
 
     statusLine = new StatusLine(this);
     setStatusBar(statusLine);
+    PopupMenu = new GridPopupMenu(this);
+    PopupMenu->setObjectName("PopupMenu");
 
     sink_ = std::make_unique<GuiSink>(statusTab->reMessage, statusLine, progressBar, this);
     sink_->onProgressMode = [this](bool on) { setProgressMode(on); };

@@ -26,6 +26,7 @@ class AboutTab;
 class BdjoTab;
 class BdmvTab;
 class ClipinfTab;
+class GridPopupMenu;
 class GuiSink;
 class MenuTab;
 class OptionsTab;
@@ -100,6 +101,8 @@ public:
     QPushButton* bLoadMenu;
     QPushButton* bMux;
     StatusLine* statusLine;
+    // The "Edit mode" / "Read only" pop-up the editable grids register with.
+    GridPopupMenu* PopupMenu;
 
     static constexpr int kMinimumWidth = 913;
     static constexpr int kMinimumHeight = 605;

@@ -81,6 +81,7 @@ private slots:
     void wheelOnTheAboutTabScrollsTheChangeLog();
     void keyCodeOnThePageView();
     void tabCaptionsDropTheirAccelerator();
+    void altLetterSelectsATab();
 
 private:
     QString settingsFile() const {
@@ -408,6 +409,24 @@ void MainWindowTest::tabCaptionsDropTheirAccelerator() {
     QCOMPARE(accelerator, 6);
     QCOMPARE(TabBar::captionWithoutAccelerator("A && B", &accelerator), QString("A & B"));
     QCOMPARE(accelerator, -1);
+}
+
+void MainWindowTest::altLetterSelectsATab() {
+    Window w(settingsFile());
+    w.window.show();
+    QApplication::setActiveWindow(&w.window);
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    const struct {
+        Qt::Key key;
+        int tab;
+    } cases[] = {{Qt::Key_T, TfMain::kStatus},
+                 {Qt::Key_J, TfMain::kBdjo},
+                 {Qt::Key_B, TfMain::kBdmv},
+                 {Qt::Key_O, TfMain::kOptions}};
+    for (const auto& c : cases) {
+        QTest::keyClick(&w.window, c.key, Qt::AltModifier);
+        QCOMPARE(w.window.PageControl->currentIndex(), c.tab);
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -23,62 +23,6 @@ using lumora::app::PlayerSettings;
 
 namespace {
 
-// Every value of the page away from its default and within its control's
-// range.
-LumoraSettings nonDefaultPageValues() {
-    LumoraSettings s;
-    s.autoRead = false;
-    s.backup = false;
-    s.saveBackup = true;
-    s.backupMode = 1;
-    s.chapterFormat = 1;
-    s.programFormat = 1;
-    s.savePes = true;
-    s.saveSup = false;
-    s.saveMnu = false;
-    s.buttonId = true;
-    s.objectId = true;
-    s.buttonFrame = true;
-    s.windowFrame = true;
-    s.forcedBeep = false;
-    s.preLoad = false;
-    s.showInEffects = false;
-    s.showOutEffects = false;
-    s.showButtonAnimation = true;
-    s.showFullScreen = true;
-    s.background = true;
-    s.realPsrs = true;
-    s.playSound = true;
-    s.associateBdmv = true;
-    s.associateMnu = true;
-    s.use83Names = true;
-    s.autoMenu = true;
-    s.actiDelay = 1234;
-    s.grid = 100;
-    s.colBackground = 0x112233;
-    s.colObjectBackground = 0x445566;
-    s.colSelectedButton = 0x778899;
-    s.colSelectedFrame = 0xAABBCC;
-    s.colNormalButton = 0xDDEEFF;
-    s.colNormalFrame = 0x010101;
-    s.colInvalidButton = 0x020202;
-    s.colInvalidFrame = 0x030303;
-    s.colWindow = 0x040404;
-    s.region = 1;
-    s.countryCode = 0x4A50;
-    s.playerAudioLang = QStringLiteral("fra");
-    s.playerPgLang = QStringLiteral("deu");
-    s.playerMenuLang = QStringLiteral("zun");
-    s.playerAudioCap = 0x12345;
-    s.playerVideoCap = 0x9;
-    s.playerDisplayCap = 0x80004;
-    s.playerOmPref = false;
-    s.player3dCap = 0x55;
-    s.playerTextSubCap = 0xA028;
-    s.playerVersProf = 0x080300;
-    return s;
-}
-
 // The values the main window keeps: the page must leave them alone.
 void setWindowValues(LumoraSettings& s) {
     s.windowState = lumora::app::kWindowMaximised;
@@ -200,7 +144,7 @@ private slots:
     }
 
     void pageValuesRoundTripWithoutTouchingTheWindowValues() {
-        LumoraSettings applied = nonDefaultPageValues();
+        LumoraSettings applied = lumora::apptest::nonDefaultSettings();
         OptionsTab tab;
         tab.applySettings(applied);
 
@@ -216,7 +160,7 @@ private slots:
         QTemporaryDir folder;
         QSettings store(folder.filePath(QStringLiteral("store.ini")), QSettings::IniFormat);
         OptionsTab closing;
-        closing.applySettings(nonDefaultPageValues());
+        closing.applySettings(lumora::apptest::nonDefaultSettings());
         LumoraSettings written;
         closing.collectSettings(written);
         lumora::app::writeSettings(store, written, false);
@@ -339,7 +283,7 @@ private slots:
         QCOMPARE(tab.outputFolder(), QStringLiteral("/data/out/"));
 
         // Applying stored settings neither sets nor clears it.
-        tab.applySettings(nonDefaultPageValues());
+        tab.applySettings(lumora::apptest::nonDefaultSettings());
         QCOMPARE(tab.outputFolder(), QStringLiteral("/data/out/"));
     }
 

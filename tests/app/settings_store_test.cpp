@@ -11,78 +11,6 @@ using lumora::app::LumoraSettings;
 using lumora::app::readSettings;
 using lumora::app::writeSettings;
 
-namespace {
-
-// Every field away from its default, so a value that is not written or not
-// read back shows up.
-LumoraSettings nonDefaultSettings() {
-    LumoraSettings s;
-    s.windowState = lumora::app::kWindowMinimised;
-    s.top = 31;
-    s.left = 42;
-    s.width = 1001;
-    s.height = 702;
-    s.hasGeometry = true;
-    s.bdmvDir = QStringLiteral("/discs/Movie/BDMV/");
-    s.backgroundPic = QStringLiteral("/pictures/back.png");
-    s.autoRead = false;
-    s.backup = false;
-    s.saveBackup = true;
-    s.backupMode = 2;
-    s.objectHeight = 80;
-    s.playListHeight = 200;
-    s.subPathHeight = 120;
-    s.playListMarkHeight = 110;
-    s.chapterFormat = 2;
-    s.programFormat = 1;
-    s.savePes = true;
-    s.saveSup = false;
-    s.saveMnu = false;
-    s.buttonId = true;
-    s.objectId = true;
-    s.buttonFrame = true;
-    s.windowFrame = true;
-    s.forcedBeep = false;
-    s.preLoad = false;
-    s.showInEffects = false;
-    s.showOutEffects = false;
-    s.showButtonAnimation = true;
-    s.showFullScreen = true;
-    s.background = true;
-    s.realPsrs = true;
-    s.playSound = true;
-    s.associateBdmv = true;
-    s.associateMnu = true;
-    s.use83Names = true;
-    s.autoMenu = true;
-    s.actiDelay = 250;
-    s.grid = 40;
-    s.colBackground = 0x010203;
-    s.colObjectBackground = 0x040506;
-    s.colSelectedButton = 0x070809;
-    s.colSelectedFrame = 0x0A0B0C;
-    s.colNormalButton = 0x0D0E0F;
-    s.colNormalFrame = 0x101112;
-    s.colInvalidButton = 0x131415;
-    s.colInvalidFrame = 0x161718;
-    s.colWindow = 0x191A1B;
-    s.region = 2;
-    s.countryCode = 0x4445;
-    s.playerAudioLang = QStringLiteral("fra");
-    s.playerPgLang = QStringLiteral("deu");
-    s.playerMenuLang = QStringLiteral("jpn");
-    s.playerAudioCap = 0x12345;
-    s.playerVideoCap = 0x9;
-    s.playerDisplayCap = 0x80004;
-    s.playerOmPref = false;
-    s.player3dCap = 0x55;
-    s.playerTextSubCap = 0xA028;
-    s.playerVersProf = 0x080300;
-    return s;
-}
-
-}  // namespace
-
 class SettingsStoreTest : public QObject {
     Q_OBJECT
 
@@ -199,7 +127,7 @@ private slots:
 
     void nonDefaultValuesSurviveTheStore() {
         const auto store = newStore();
-        const LumoraSettings written = nonDefaultSettings();
+        const LumoraSettings written = lumora::apptest::nonDefaultSettings();
         writeSettings(*store, written, false);
         QSettings reopened(store->fileName(), QSettings::IniFormat);
         QVERIFY(readSettings(reopened) == written);
@@ -207,7 +135,7 @@ private slots:
 
     void maximisedCloseKeepsTheNormalGeometry() {
         const auto store = newStore();
-        LumoraSettings normal = nonDefaultSettings();
+        LumoraSettings normal = lumora::apptest::nonDefaultSettings();
         normal.windowState = lumora::app::kWindowNormal;
         writeSettings(*store, normal, false);
 
@@ -277,7 +205,7 @@ private slots:
         QVERIFY(QDir().mkpath(path));
         QSettings store(path, QSettings::IniFormat);
         QVERIFY(readSettings(store) == LumoraSettings{});
-        writeSettings(store, nonDefaultSettings(), false);
+        writeSettings(store, lumora::apptest::nonDefaultSettings(), false);
         QVERIFY(QFileInfo(path).isDir());
     }
 };
