@@ -1,13 +1,18 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
 #include "cli/args.h"
+#include "cli/structure_dump.h"
 #include "cli/terminal_sink.h"
 #include "core/file_io.h"
 #include "core/folder.h"
+#include "core/text.h"
 #include "demo/demo_disc.h"
+#include "navigation/index_file.h"
+#include "navigation/movie_object_file.h"
 
 namespace lumora::cli {
 namespace fs = std::filesystem;
@@ -42,9 +47,34 @@ constexpr const char* kMakeDemoUsage =
     "\n"
     "Exit status: 0 written, 1 a file could not be written, 2 usage error.\n";
 
+constexpr const char* kDumpUsage =
+    "usage: lumora-cli dump [--json] FILE\n"
+    "\n"
+    "Prints a structure file field by field (index.bdmv, MovieObject.bdmv).\n"
+    "Text: one record a line, \"name<TAB>value\", and grid rows with tab-separated\n"
+    "cells in the grids' own formats, each grid after its header row.\n"
+    "--json: one JSON object with the raw values (see docs/cli-json.md).\n"
+    "\n"
+    "Exit status: 0 read, 1 the file is bad or cut short (what was read is still\n"
+    "printed for a cut file), 2 usage error.\n";
+
+constexpr const char* kRewriteUsage =
+    "usage: lumora-cli rewrite FILE OUT\n"
+    "\n"
+    "Reads FILE with the program's reader and writes it to OUT with its writer,\n"
+    "then says whether OUT holds the same bytes as FILE:\n"
+    "  OUT<TAB>N bytes<TAB>identical\n"
+    "  OUT<TAB>N bytes<TAB>differs at $XXXXXXXX\n"
+    "A file that is bad or cut short is not written.\n"
+    "\n"
+    "Exit status: 0 written, 1 not written, 2 usage error.\n";
+
 const Command kCommands[] = {
     {"check", "read a BDMV folder and print the check log", kCheckUsage, runCheck},
+    {"dump", "print a structure file field by field (text or --json)", kDumpUsage, runDump},
     {"make-demo", "write the demo disc to DIR/BDMV", kMakeDemoUsage, runMakeDemo},
+    {"rewrite", "read a structure file and write it back with the program's writer", kRewriteUsage,
+     runRewrite},
 };
 
 int usageError(Streams io, const std::string& message, const char* usage) {
@@ -90,9 +120,89 @@ int runCheck(const std::vector<std::string>& args, Streams io) {
     DiscFolder disc;
     disc.folder = folderTextFor(parsed.positional().front());
     disc.use83 = parsed.has("--8.3");
-    const FolderReadResult result = readFolder(disc, reporter, FolderReadHooks{});
+    TINDX index;
+    TMOBJ movieObjects;
+    FolderReadHooks hooks;
+    hooks.readMovieObjects = [&] {
+        readMovieObjectFile(disc.movieObjectPath(), disc.names().movieObject, movieObjects,
+                            reporter);
+    };
+    hooks.readIndex = [&] { readIndexFile(disc.indexPath(), disc.names().index, index, reporter); };
+    const FolderReadResult result = readFolder(disc, reporter, hooks);
     io.out.flush();
     return result.checked && !result.cancelled && !reporter.errorFlag() ? 0 : 1;
+}
+
+namespace {
+
+std::string baseName(const std::string& path) {
+    return fs::path(path).filename().string();
+}
+
+// The first byte at which two files differ, or the shorter length.
+std::size_t firstDifference(ByteView a, ByteView b) {
+    const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return static_cast<std::size_t>(mismatch.first - a.begin());
+}
+
+}  // namespace
+
+int runDump(const std::vector<std::string>& args, Streams io) {
+    const Args parsed(args, {"--json"});
+    if (!parsed.ok()) return usageError(io, parsed.error(), kDumpUsage);
+    if (parsed.has("--help")) {
+        io.out << kDumpUsage;
+        return 0;
+    }
+    if (parsed.positional().size() != 1) return usageError(io, "dump needs one FILE", kDumpUsage);
+    const std::string& path = parsed.positional().front();
+    const Bytes data = readFileBytes(path);
+    const LoadResult loaded = loadStructure(data, baseName(path));
+    if (loaded.structure) {
+        if (parsed.has("--json")) {
+            nlohmann::ordered_json json{{"file", baseName(path)}, {"format", loaded.format}};
+            json.update(loaded.structure->toJson());
+            io.out << json.dump(2) << '\n';
+        } else {
+            io.out << "file\t" << baseName(path) << '\n';
+            loaded.structure->printText(io.out);
+        }
+    }
+    if (!loaded.outcome.good()) {
+        io.out.flush();
+        io.err << "lumora-cli: " << loaded.outcome.message << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int runRewrite(const std::vector<std::string>& args, Streams io) {
+    const Args parsed(args, {});
+    if (!parsed.ok()) return usageError(io, parsed.error(), kRewriteUsage);
+    if (parsed.has("--help")) {
+        io.out << kRewriteUsage;
+        return 0;
+    }
+    if (parsed.positional().size() != 2) {
+        return usageError(io, "rewrite needs FILE and OUT", kRewriteUsage);
+    }
+    const std::string& path = parsed.positional()[0];
+    const std::string& target = parsed.positional()[1];
+    const Bytes data = readFileBytes(path);
+    const LoadResult loaded = loadStructure(data, baseName(path));
+    if (!loaded.outcome.good()) {
+        io.err << "lumora-cli: " << loaded.outcome.message << "; " << target << " not written\n";
+        return 1;
+    }
+    const Bytes written = loaded.structure->bytes();
+    writeFileSafely(target, written);
+    io.out << target << '\t' << written.size() << " bytes\t";
+    if (written == data) {
+        io.out << "identical\n";
+    } else {
+        io.out << "differs at $" << hexText(firstDifference(written, data), 8) << '\n';
+    }
+    return 0;
 }
 
 int runMakeDemo(const std::vector<std::string>& args, Streams io) {

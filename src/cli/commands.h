@@ -16,6 +16,8 @@ struct Streams {
 
 int runCheck(const std::vector<std::string>& args, Streams io);
 int runMakeDemo(const std::vector<std::string>& args, Streams io);
+int runDump(const std::vector<std::string>& args, Streams io);
+int runRewrite(const std::vector<std::string>& args, Streams io);
 
 // The whole command line: dispatch on the subcommand.
 int runCli(const std::vector<std::string>& args, Streams io);

@@ -7,6 +7,8 @@
 #include "core/bytes.h"
 #include "core/crc.h"
 #include "core/file_io.h"
+#include "navigation/index_file.h"
+#include "navigation/movie_object_file.h"
 
 namespace lumora {
 namespace fs = std::filesystem;
@@ -14,18 +16,14 @@ namespace fs = std::filesystem;
 namespace {
 
 // HDMV navigation commands used by the demo's movie objects.
-struct Command {
-    std::uint32_t opcode, destination, source;
-};
-constexpr std::uint32_t kMoveImmediate = 0x50400001;  // Move GPR, value
-constexpr std::uint32_t kJumpTitle = 0x21810000;      // Jump Title n
-constexpr std::uint32_t kJumpObject = 0x21800000;     // Jump Object n
-constexpr std::uint32_t kPlayPlaylist = 0x22800000;   // Play PL n
-
-struct MovieObject {
-    bool resume;
-    std::vector<Command> commands;
-};
+constexpr std::uint32_t kNop = 0x00000000;
+constexpr std::uint32_t kGoTo = 0x20810000;              // GoTo line
+constexpr std::uint32_t kJumpObject = 0x21800000;        // Jump Object n
+constexpr std::uint32_t kJumpTitle = 0x21810000;         // Jump Title n
+constexpr std::uint32_t kPlayPlaylist = 0x22800000;      // Play PL n
+constexpr std::uint32_t kPlayPlaylistMark = 0x42C20000;  // Play PL_MK playlist, mark
+constexpr std::uint32_t kEqualImmediate = 0x48400200;    // EQ GPR, value
+constexpr std::uint32_t kMoveImmediate = 0x50400001;     // Move GPR, value
 
 constexpr std::uint16_t kVideoPid = 0x1011;
 constexpr std::uint16_t kPmtPid = 0x0100;
@@ -42,75 +40,106 @@ void makeDirectory(const std::string& path) {
     if (ec) throw FileError("Cannot create folder \"" + path + "\". " + ec.message(), path);
 }
 
-Bytes indexFile() {
-    ScratchBuffer b;
-    b.block(0);
-    b.addtext("INDX", 4);
-    b.addtext("0200", 4);
-    b.addlong(78);  // Indexes() right after AppInfoBDMV
-    b.addlong(0);   // no ExtensionData()
-    b.addbytes(Bytes(24, 0));
-    b.addlong(34);  // AppInfoBDMV length
-    b.addword(kVideo1080p << 4 | kRate23976);
-    b.addtext("Lumora demo disc", 32);
-    const int titles = 2;
-    b.addlong(26 + 12 * titles);  // Indexes length
-    // First Playback: HDMV, movie object 0.
-    b.addlong(0x40000000);
-    b.addword(0x0000);
-    b.addword(0);
-    b.addlong(0);
-    // Top Menu: HDMV, interactive, movie object 1.
-    b.addlong(0x40000000);
-    b.addword(0x4000);
-    b.addword(1);
-    b.addlong(0);
-    b.addword(titles);
-    for (int title = 0; title < titles; ++title) {
-        b.addlong(0x40000000);
-        b.addword(0x0000);
-        b.addword(static_cast<std::uint32_t>(2 + title));
-        b.addlong(0);
-    }
-    return Bytes(b.bytes().begin(), b.bytes().end());
+TTitleEntry hdmvTitle(std::uint16_t object, std::uint8_t playbackType) {
+    TTitleEntry title;
+    title.objectType = kHdmvObject;
+    title.playbackType = playbackType;
+    title.objectId = object;
+    return title;
 }
 
-std::vector<MovieObject> demoMovieObjects() {
-    return {
-        // First Playback: clear GPR 0, start title 1.
-        {false, {{kMoveImmediate, 0, 0}, {kJumpTitle, 1, 0}}},
-        // Top Menu: play the menu playlist.
-        {false, {{kPlayPlaylist, 1, 0}}},
+// First Playback plays the trailer and goes to the menu; the Top Menu plays
+// the menu playlist; titles 1 to 3 are HDMV (feature, a chapter, a bonus
+// that branches on GPR 0), title 4 is the BD-J object 00001.
+TINDX demoIndex() {
+    TINDX index;
+    index.videoFormat = kVideo1080p;
+    index.frameRate = kRate23976;
+    index.contentProvider = "Lumora demo disc";
+    index.indexes.firstPlayback.objectId = 0;
+    index.indexes.firstPlayback.playbackType = 0;
+    index.indexes.topMenu.objectId = 1;
+    index.indexes.topMenu.playbackType = 1;
+    for (int i = 0; i < 4; ++i)
+        insertTitle(index, i - 1);
+    auto& titles = index.indexes.titles;
+    titles[0] = hdmvTitle(2, 0);
+    titles[1] = hdmvTitle(3, 0);
+    titles[2] = hdmvTitle(4, 1);
+    titles[2].accessType = 2;  // not reachable by title search
+    titles[3].objectType = kBdjObject;
+    titles[3].playbackType = 1;
+    titles[3].bdjName = "00001";
+    for (std::size_t i = 0; i < titles.size(); ++i)
+        titles[i].titleNumber = static_cast<std::int32_t>(i + 1);
+    return index;
+}
+
+Tmobject movieObject(bool resume, bool menuCallMasked, TCommands commands) {
+    Tmobject object;
+    object.resumeIntention = resume ? 1 : 0;
+    object.menuCallMask = menuCallMasked ? 1 : 0;
+    object.commands = std::move(commands);
+    return object;
+}
+
+TMOBJ demoMovieObjects() {
+    TMOBJ file;
+    file.objects = {
+        // First Playback: clear GPR 0, play the trailer, go to the menu.
+        movieObject(false, true,
+                    {{kMoveImmediate, 0, 0}, {kPlayPlaylist, 2, 0}, {kJumpObject, 1, 0}}),
+        // Top Menu: the menu playlist.
+        movieObject(false, false, {{kPlayPlaylist, 1, 0}}),
         // Title 1: the feature, then back to the menu.
-        {true, {{kPlayPlaylist, 0, 0}, {kJumpObject, 1, 0}}},
-        // Title 2: the feature from GPR 0's chapter on.
-        {true, {{kMoveImmediate, 0, 1}, {kPlayPlaylist, 0, 0}, {kJumpObject, 1, 0}}},
+        movieObject(true, false,
+                    {{kMoveImmediate, 1, 1}, {kPlayPlaylist, 0, 0}, {kJumpObject, 1, 0}}),
+        // Title 2: the feature from its first mark.
+        movieObject(true, false, {{kPlayPlaylistMark, 0, 0}, {kJumpObject, 1, 0}}),
+        // Title 3: the trailer once GPR 0 says the feature was seen.
+        movieObject(false, false,
+                    {{kEqualImmediate, 0, 1},
+                     {kGoTo, 3, 0},
+                     {kJumpTitle, 1, 0},
+                     {kPlayPlaylist, 2, 0},
+                     {kJumpObject, 1, 0}}),
+        // Unused: kept for testing deletes.
+        movieObject(false, false, {{kNop, 0, 0}}),
     };
+    std::uint32_t length = 6;
+    for (const auto& object : file.objects)
+        length += movieObjectSize(object);
+    file.length = length;
+    return file;
 }
 
-Bytes movieObjectFile(const std::vector<MovieObject>& objects) {
-    std::uint32_t length = 6;
-    for (const auto& object : objects)
-        length += 4 + 12 * static_cast<std::uint32_t>(object.commands.size());
+// A BD-J object with its terminal information, one accessible playlist and no
+// application: enough for a title to name it.
+Bytes bdjObjectFile() {
     ScratchBuffer b;
     b.block(0);
-    b.addtext("MOBJ", 4);
+    b.addtext("BDJO", 4);
     b.addtext("0200", 4);
-    b.addlong(0);  // no ExtensionData()
-    b.addbytes(Bytes(28, 0));
-    b.addlong(length);
+    // TerminalInfo, AppCacheInfo, TableOfAccessiblePlayLists,
+    // ApplicationManagementTable, KeyInterestTable, FileAccessInfo.
+    for (const std::uint32_t start : {48u, 62u, 68u, 82u, 88u, 92u})
+        b.addlong(start);
+    b.addbytes(Bytes(16, 0));
+    b.addlong(10);  // TerminalInfo
+    b.addtext("*****", 5);
+    b.addbyte(1 << 4);  // HAVi configuration 1
     b.addlong(0);
-    b.addword(static_cast<std::uint32_t>(objects.size()));
-    for (const auto& object : objects) {
-        // resume intention, menu call mask, title search mask
-        b.addword(object.resume ? 0x8000 : 0x0000);
-        b.addword(static_cast<std::uint32_t>(object.commands.size()));
-        for (const auto& command : object.commands) {
-            b.addlong(command.opcode);
-            b.addlong(command.destination);
-            b.addlong(command.source);
-        }
-    }
+    b.addlong(2);  // AppCacheInfo: no entries
+    b.addword(0);
+    b.addlong(10);  // TableOfAccessiblePlayLists: 00000, autostart
+    b.addword(1 << 5 | 1 << 3);
+    b.addword(0);
+    b.addtext("00000", 5);
+    b.addbyte(0);
+    b.addlong(2);  // ApplicationManagementTable: no application
+    b.addword(0);
+    b.addlong(0);  // KeyInterestTable
+    b.addword(0);  // FileAccessInfo: no path
     return Bytes(b.bytes().begin(), b.bytes().end());
 }
 
@@ -369,15 +398,17 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
         makeDirectory(info.folder + sub);
     }
 
-    const auto objects = demoMovieObjects();
-    const Bytes index = indexFile();
-    const Bytes movieObjects = movieObjectFile(objects);
+    const TMOBJ objects = demoMovieObjects();
+    const TINDX indexModel = demoIndex();
+    const Bytes index = indexBytes(indexModel);
+    const Bytes movieObjects = movieObjectBytes(objects);
     struct Clip {
         const char* name;
         bool menu;
         std::uint32_t outTime;
     };
     const std::array<Clip, 2> clips{{{"00000", false, 45000 * 60}, {"00001", true, 45000 * 10}}};
+    // Playlist 00002, the trailer, plays the first ten seconds of clip 00000.
 
     // Discs carry copies of their structure files in BACKUP.
     for (const std::string& base : {info.folder, info.folder + "BACKUP/"}) {
@@ -389,14 +420,16 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
             writeFileSafely(base + "CLIPINF/" + clip.name + ".clpi",
                             clipInfoFile(kPacketsPerStream, clip.menu));
         }
+        writeFileSafely(base + "PLAYLIST/00002.mpls", playlistFile("00000", 45000 * 10, false));
     }
+    writeFileSafely(info.folder + "BDJO/00001.bdjo", bdjObjectFile());
     for (const Clip& clip : clips) {
         writeFileSafely(info.folder + "STREAM/" + clip.name + ".m2ts", streamFile(clip.menu));
     }
 
-    info.titles = 2;
-    info.movieObjects = static_cast<int>(objects.size());
-    info.playlists = static_cast<int>(clips.size());
+    info.titles = static_cast<int>(indexModel.indexes.titles.size());
+    info.movieObjects = static_cast<int>(objects.objects.size());
+    info.playlists = static_cast<int>(clips.size()) + 1;
     info.clips = static_cast<int>(clips.size());
     info.sourcePacketsPerStream = kPacketsPerStream;
     return info;

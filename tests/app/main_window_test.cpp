@@ -122,7 +122,7 @@ void MainWindowTest::startOnADiscReadsItAndSetsTheTitle() {
     QVERIFY(log.contains(" Checking required files and directories..."));
     QVERIFY(log.contains("   Found 2 AV streams"));
     QCOMPARE(w.window.statusLine->panelText(0), QString("Ready."));
-    QCOMPARE(w.window.playlistTab->selector()->count(), 2);
+    QCOMPARE(w.window.playlistTab->selector()->count(), 3);
     QVERIFY(w.window.playlistTab->readButton()->isEnabled());
     QVERIFY(w.window.bdmvTab->bReadBDMV->isEnabled());
     QVERIFY(!w.window.bdmvTab->gbSound->isVisibleTo(&w.window));  // no sound.bdmv on the demo
@@ -300,7 +300,7 @@ void MainWindowTest::chosenFolderGetsBdmvAndIsRead() {
     w.window.chooseFolder();
     QCOMPARE(w.chooserStarts, QStringList{"/somewhere/Movie/"});
     QCOMPARE(w.window.folderText(), disc + "/BDMV/");
-    QVERIFY(logLines(w.window).contains("   Found 2 playlists."));
+    QVERIFY(logLines(w.window).contains("   Found 3 playlists."));
     w.chosen.clear();  // a cancelled chooser changes nothing
     w.window.chooseFolder();
     QCOMPARE(w.window.folderText(), disc + "/BDMV/");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/commands.h"
@@ -110,6 +111,110 @@ TEST(Cli, UsageErrorsAndHelp) {
         EXPECT_EQ(run.status, c.status) << c.text;
         EXPECT_TRUE(has(std::string(c.where) == "out" ? run.out : run.err, c.text)) << c.text;
     }
+}
+
+TEST(CliDump, IndexAndMovieObjectsAsGridRows) {
+    test::TempDir dir;
+    const std::string folder = makeDemoDisc(dir.path().string()).folder;
+    const CliRun index = cli({"dump", folder + "index.bdmv"});
+    EXPECT_EQ(index.status, 0) << index.err;
+    for (const char* line :
+         {"file\tindex.bdmv\n", "type_indicator\tINDX\n", "version\t0200\n",
+          "video_format\t1080p (6)\n", "first_playback\tHDMV\tMovie\t0\n",
+          "top_menu\tHDMV\tInteractive\t1\n", "titles\t4 + 2 titles\n",
+          "No.\tobject t.\ttitle search\tplayback t.\tOID/file\n",
+          "001\tHDMV\tPermitted\tMovie\t2\n", "003\tHDMV\tProhibited1\tInteractive\t4\n",
+          "004\tBD-J\tPermitted\tInteractive\t00001\n", "extension_data\tno ExtensionData()\n"}) {
+        EXPECT_TRUE(has(index.out, line)) << line;
+    }
+    const CliRun objects = cli({"dump", folder + "MovieObject.bdmv"});
+    EXPECT_EQ(objects.status, 0);
+    for (const char* line : {"movie_objects\t6 objects\n", "000\tdiscard\tdisable\tenable\t3\n",
+                             "movie_object\t004\n", "0001\t20810000\t00000003\t00000000\n"}) {
+        EXPECT_TRUE(has(objects.out, line)) << line;
+    }
+}
+
+TEST(CliDump, JsonCarriesTheRawValues) {
+    test::TempDir dir;
+    const std::string folder = makeDemoDisc(dir.path().string()).folder;
+    const CliRun index = cli({"dump", "--json", folder + "index.bdmv"});
+    ASSERT_EQ(index.status, 0);
+    const auto json = nlohmann::json::parse(index.out);
+    EXPECT_EQ(json["format"], "index");
+    EXPECT_EQ(json["app_info_bdmv"]["video_format"], 6);
+    EXPECT_EQ(json["indexes"]["first_playback"]["hdmv_object_id"], 0);
+    EXPECT_EQ(json["indexes"]["titles"].size(), 4u);
+    EXPECT_EQ(json["indexes"]["titles"][2]["access_type"], 2);
+    EXPECT_EQ(json["indexes"]["titles"][3]["bdj_object_file"], "00001");
+
+    const CliRun objects = cli({"dump", "--json", folder + "MovieObject.bdmv"});
+    const auto mobj = nlohmann::json::parse(objects.out);
+    EXPECT_EQ(mobj["format"], "movie_objects");
+    EXPECT_EQ(mobj["movie_objects"]["objects"][0]["menu_call_mask"], 1);
+    EXPECT_EQ(mobj["movie_objects"]["objects"][4]["commands"][1]["opcode"], 0x20810000u);
+}
+
+TEST(CliDump, BadAndTruncatedFiles) {
+    test::TempDir dir;
+    const std::string folder = makeDemoDisc(dir.path().string()).folder;
+    Bytes cut = test::readFile(folder + "MovieObject.bdmv");
+    cut.resize(cut.size() - 5);
+    test::writeFile(dir / "cut.bdmv", cut);
+    test::writeFile(dir / "junk.bin", "not a structure");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"dump", dir / "cut.bdmv"},
+         1,
+         "movie_objects\t6 objects\n",
+         "lumora-cli: cut.bdmv: movie object 5 runs past the end of the file"},
+        {{"dump", dir / "junk.bin"},
+         1,
+         "",
+         "lumora-cli: junk.bin: not a structure file Lumora knows"},
+        {{"dump", dir / "absent.bdmv"}, 1, "", "lumora-cli: Cannot open file"},
+        {{"rewrite", dir / "cut.bdmv", dir / "out.bdmv"}, 1, "", "not written"},
+        {{"dump"}, 2, "", "dump needs one FILE"},
+        {{"rewrite", "a"}, 2, "", "rewrite needs FILE and OUT"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.status, c.status) << c.err;
+        EXPECT_TRUE(has(run.out, c.out)) << run.out;
+        EXPECT_TRUE(has(run.err, c.err)) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.bdmv"));
+}
+
+TEST(CliRewrite, FilesComeBackByteForByte) {
+    test::TempDir dir;
+    const std::string folder = makeDemoDisc(dir.path().string()).folder;
+    std::vector<std::string> files{folder + "index.bdmv", folder + "MovieObject.bdmv"};
+    if (!test::samplesDir().empty()) {
+        for (const char* sample :
+             {"bigbuckbunny/BDMV/index.bdmv", "feature-disc/BDMV/MovieObject.bdmv",
+              "bdj-disc/BDMV/index.bdmv"}) {
+            files.push_back(test::samplesDir() + "/" + sample);
+        }
+    }
+    for (const std::string& file : files) {
+        const std::string out = dir / "rewritten";
+        const CliRun run = cli({"rewrite", file, out});
+        EXPECT_EQ(run.status, 0) << file << run.err;
+        EXPECT_TRUE(has(run.out, "\tidentical\n")) << file << run.out;
+        EXPECT_EQ(test::readFile(out), test::readFile(file)) << file;
+    }
+    // A file whose reserved bits are set comes back with them cleared.
+    Bytes objects = test::readFile(folder + "MovieObject.bdmv");
+    objects[50 + 1] = 0x01;  // a flag-word bit below bit 13
+    test::writeFile(dir / "odd.bdmv", objects);
+    const CliRun odd = cli({"rewrite", dir / "odd.bdmv", dir / "fixed.bdmv"});
+    EXPECT_EQ(odd.status, 0);
+    EXPECT_TRUE(has(odd.out, "\tdiffers at $00000033\n")) << odd.out;
 }
 
 TEST(Cli, UnwritableDemoTargetFails) {

@@ -63,10 +63,11 @@ TEST(FolderRead, DemoDiscPassesAndListsEverything) {
         run.lines(),
         {" Checking required files and directories...", " PLAYLIST folder: OK",
          " CLIPINF folder: OK", " index.bdmv: OK", " MovieObject.bdmv: OK", " Reading playlists",
-         "   Found 2 playlists.", " Reading clipinfos", "   Found 2 clipinfos.",
+         "   Found 3 playlists.", " Reading clipinfos", "   Found 2 clipinfos.",
          " AUXDATA folder: OK", " BACKUP folder: OK", " STREAM folder: OK", "   Found 2 AV streams",
          " META folder: OK", " BDJO folder: OK", " JAR folder: OK", " "}));
-    EXPECT_EQ(run.disc.playlists, (std::vector<std::string>{"00000", "00001"}));
+    EXPECT_EQ(run.disc.playlists, (std::vector<std::string>{"00000", "00001", "00002"}));
+    EXPECT_EQ(run.disc.bdjos, std::vector<std::string>{"00001"});
     EXPECT_EQ(run.disc.clipinfs, (std::vector<std::string>{"00000", "00001"}));
     ASSERT_EQ(run.disc.streams.size(), 2u);
     EXPECT_EQ(run.disc.streams[1].name, "00001.m2ts");
