@@ -71,7 +71,9 @@ constexpr const char* kRewriteUsage =
 
 const Command kCommands[] = {
     {"check", "read a BDMV folder and print the check log", kCheckUsage, runCheck},
+    {"commands", "print the program list of movie objects", nullptr, runCommandsListing},
     {"dump", "print a structure file field by field (text or --json)", kDumpUsage, runDump},
+    {"exec", "run a movie object in the command interpreter", nullptr, runExec},
     {"make-demo", "write the demo disc to DIR/BDMV", kMakeDemoUsage, runMakeDemo},
     {"rewrite", "read a structure file and write it back with the program's writer", kRewriteUsage,
      runRewrite},

@@ -18,6 +18,10 @@ int runCheck(const std::vector<std::string>& args, Streams io);
 int runMakeDemo(const std::vector<std::string>& args, Streams io);
 int runDump(const std::vector<std::string>& args, Streams io);
 int runRewrite(const std::vector<std::string>& args, Streams io);
+// Program lists of movie objects (program_listing.cpp).
+int runCommandsListing(const std::vector<std::string>& args, Streams io);
+// Running a movie object in the command interpreter (exec_command.cpp).
+int runExec(const std::vector<std::string>& args, Streams io);
 
 // The whole command line: dispatch on the subcommand.
 int runCli(const std::vector<std::string>& args, Streams io);
