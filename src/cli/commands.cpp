@@ -50,7 +50,7 @@ constexpr const char* kMakeDemoUsage =
 constexpr const char* kDumpUsage =
     "usage: lumora-cli dump [--json] FILE\n"
     "\n"
-    "Prints a structure file field by field (index.bdmv, MovieObject.bdmv).\n"
+    "Prints a structure file field by field (index.bdmv, MovieObject.bdmv, .mpls).\n"
     "Text: one record a line, \"name<TAB>value\", and grid rows with tab-separated\n"
     "cells in the grids' own formats, each grid after its header row.\n"
     "--json: one JSON object with the raw values (see docs/cli-json.md).\n"
@@ -70,6 +70,7 @@ constexpr const char* kRewriteUsage =
     "Exit status: 0 written, 1 not written, 2 usage error.\n";
 
 const Command kCommands[] = {
+    {"chapters", "export or import a playlist's marks as a chapter file", nullptr, runChapters},
     {"check", "read a BDMV folder and print the check log", kCheckUsage, runCheck},
     {"commands", "print the program list of movie objects", nullptr, runCommandsListing},
     {"dump", "print a structure file field by field (text or --json)", kDumpUsage, runDump},

@@ -20,6 +20,8 @@ int runDump(const std::vector<std::string>& args, Streams io);
 int runRewrite(const std::vector<std::string>& args, Streams io);
 // Program lists of movie objects (program_listing.cpp).
 int runCommandsListing(const std::vector<std::string>& args, Streams io);
+// Chapter files of playlists (chapters_command.cpp).
+int runChapters(const std::vector<std::string>& args, Streams io);
 // Running a movie object in the command interpreter (exec_command.cpp).
 int runExec(const std::vector<std::string>& args, Streams io);
 

@@ -6,6 +6,11 @@
 #include "core/text.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "playlist/marks.h"
+#include "playlist/playlist_file.h"
+#include "playlist/playlist_rows.h"
+#include "playlist/stn_edit.h"
+#include "playlist/stream_coding.h"
 
 namespace lumora::cli {
 namespace {
@@ -186,6 +191,236 @@ private:
     TMOBJ file_;
 };
 
+template <std::size_t N>
+void headerRow(std::ostream& out, const std::array<const char*, N>& cells) {
+    for (std::size_t i = 0; i < N; ++i)
+        out << (i ? "\t" : "") << cells[i];
+    out << '\n';
+}
+
+Json streamJson(const TSTNStream& s) {
+    Json json{{"entry_length", s.entryLength}, {"entry_type", s.entryType}};
+    if (s.entryType == kEntryPlayItem || s.entryType == kEntryInMuxPip)
+        json["main_pid"] = s.mainPid;
+    if (s.entryType == kEntrySubPath || s.entryType == kEntryInMuxPip)
+        json["subpath_id"] = s.subPathId;
+    if (s.entryType == kEntrySubPath) {
+        json["subclip_entry_id"] = s.subClipEntryId;
+        json["sub_pid"] = s.subPid;
+    }
+    json["attributes_length"] = s.attributesLength;
+    json["coding_type"] = s.codingType;
+    switch (streamKind(s.codingType)) {
+        case StreamKind::Video:
+            json["video_format"] = s.videoFormat;
+            json["frame_rate"] = s.frameRate;
+            break;
+        case StreamKind::Audio:
+        case StreamKind::SecondaryAudio:
+            json["audio_presentation_type"] = s.presentationType;
+            json["sampling_frequency"] = s.samplingFrequency;
+            json["language_code"] = jsonText(s.language);
+            break;
+        case StreamKind::Graphics:
+            json["language_code"] = jsonText(s.language);
+            break;
+        case StreamKind::Text:
+            json["character_code"] = s.characterCode;
+            json["language_code"] = jsonText(s.language);
+            break;
+        case StreamKind::Unknown:
+            break;
+    }
+    if (!s.entryTail.empty() || !s.attributesTail.empty()) {
+        json["unknown_bytes"] = s.entryTail.size() + s.attributesTail.size();
+    }
+    return json;
+}
+
+Json streamsJson(const std::vector<TSTNStream>& streams) {
+    Json list = Json::array();
+    for (const auto& s : streams)
+        list.push_back(streamJson(s));
+    return list;
+}
+
+Json clipRefsJson(const std::vector<TClipRef>& clips) {
+    Json list = Json::array();
+    for (const auto& c : clips) {
+        list.push_back({{"clip_name", jsonText(c.clipName)},
+                        {"codec_id", jsonText(c.codecId)},
+                        {"stc_id", c.stcId}});
+    }
+    return list;
+}
+
+Json stnJson(const TSTN& stn) {
+    Json secondaryAudio = Json::array();
+    for (const auto& s : stn.secondaryAudio) {
+        Json json = streamJson(s.stream);
+        json["primary_audio_refs"] = s.primaryAudioRefs;
+        secondaryAudio.push_back(json);
+    }
+    Json secondaryVideo = Json::array();
+    for (const auto& s : stn.secondaryVideo) {
+        Json json = streamJson(s.stream);
+        json["secondary_audio_refs"] = s.secondaryAudioRefs;
+        json["pip_pg_refs"] = s.pipPgRefs;
+        secondaryVideo.push_back(json);
+    }
+    return {{"length", stn.length},
+            {"primary_video", streamsJson(stn.video)},
+            {"primary_audio", streamsJson(stn.audio)},
+            {"pg", streamsJson(stn.pg)},
+            {"ig", streamsJson(stn.ig)},
+            {"secondary_audio", secondaryAudio},
+            {"secondary_video", secondaryVideo},
+            {"pip_pg", streamsJson(stn.pip)}};
+}
+
+class PlaylistStructure : public LoadedStructure {
+public:
+    explicit PlaylistStructure(TMPLS playlist) : p_(std::move(playlist)) {}
+
+    void printText(std::ostream& out) const override {
+        record(out, "type_indicator", latin1ToUtf8(p_.typeIndicator));
+        record(out, "version", latin1ToUtf8(p_.version));
+        record(out, "playlist_start_address", std::to_string(p_.playListStart));
+        record(out, "playlistmark_start_address", std::to_string(p_.markStart));
+        record(out, "extension_data_start_address", std::to_string(p_.extensionDataStart));
+        record(out, "playback_type", playlistPlaybackTypeText(p_.playbackType));
+        record(out, "playback_count", std::to_string(p_.playbackCount));
+        record(out, "uo_mask", hexText(p_.uoMask1, 8) + "\t" + hexText(p_.uoMask2, 8));
+        record(out, "random_access", p_.randomAccess ? "Yes" : "No");
+        record(out, "audio_mix", p_.audioMix ? "Yes" : "No");
+        record(out, "bypass_mixer", p_.bypassMixer ? "Yes" : "No");
+        const auto& items = p_.playList.playItems;
+        record(out, "playitems", std::to_string(items.size()));
+        headerRow(out, std::array{"No.", "file", "type", "IN time", "OUT time", "length", "UO1",
+                                  "UO2", "An"});
+        for (std::size_t i = 0; i < items.size(); ++i)
+            row(out, playItemRowCells(i, items[i]));
+        for (std::size_t i = 0; i < items.size(); ++i)
+            printPlayItemDetails(out, i, items[i]);
+        const auto& paths = p_.playList.subPaths;
+        record(out, "subpaths", std::to_string(paths.size()));
+        headerRow(out, std::array{"No.", "type", "repeat", "item"});
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            row(out, subPathRowCells(i, paths[i]));
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            record(out, "subpath", zeroPad(static_cast<std::int64_t>(i), 3));
+            headerRow(out, std::array{"No.", "file", "type", "conn", "multi", "STC", "IN time",
+                                      "OUT time", "sync PI", "sync PTS", "An"});
+            const auto& subItems = paths[i].subPlayItems;
+            for (std::size_t k = 0; k < subItems.size(); ++k)
+                row(out, subPlayItemRowCells(k, subItems[k]));
+        }
+        const auto& marks = p_.marks.marks;
+        record(out, "playlistmarks", std::to_string(marks.size()));
+        headerRow(out, std::array{"No.", "type", "PI", "mark time", "entry PID", "duration"});
+        for (std::size_t i = 0; i < marks.size(); ++i)
+            row(out, markRowCells(i, marks[i]));
+        printExtensionData(out, p_.extensionData);
+    }
+
+    Json toJson() const override {
+        Json items = Json::array();
+        for (const auto& item : p_.playList.playItems) {
+            items.push_back({{"length", item.length},
+                             {"clip_name", jsonText(item.clipName)},
+                             {"codec_id", jsonText(item.codecId)},
+                             {"is_multi_angle", item.isMultiAngle},
+                             {"connection_condition", item.connectionCondition},
+                             {"stc_id", item.stcId},
+                             {"in_time", item.inTime},
+                             {"out_time", item.outTime},
+                             {"uo_mask", {item.uoMask1, item.uoMask2}},
+                             {"random_access_flag", item.randomAccess},
+                             {"still_mode", item.stillMode},
+                             {"still_time", item.stillTime},
+                             {"is_different_audios", item.angles.differentAudios},
+                             {"is_seamless_angle_change", item.angles.seamlessAngleChange},
+                             {"angles", clipRefsJson(item.angles.clips)},
+                             {"stn_table", stnJson(item.stn)}});
+        }
+        Json paths = Json::array();
+        for (const auto& path : p_.playList.subPaths) {
+            Json subItems = Json::array();
+            for (const auto& sub : path.subPlayItems) {
+                subItems.push_back({{"length", sub.length},
+                                    {"clip_name", jsonText(sub.clipName)},
+                                    {"codec_id", jsonText(sub.codecId)},
+                                    {"connection_condition", sub.connectionCondition},
+                                    {"is_multi_clip_entries", sub.isMultiClipEntries},
+                                    {"stc_id", sub.stcId},
+                                    {"in_time", sub.inTime},
+                                    {"out_time", sub.outTime},
+                                    {"sync_playitem_id", sub.syncPlayItemId},
+                                    {"sync_start_pts", sub.syncStartPts},
+                                    {"clips", clipRefsJson(sub.clips)}});
+            }
+            paths.push_back({{"length", path.length},
+                             {"subpath_type", path.type},
+                             {"repeat", path.repeat},
+                             {"subplayitems", subItems}});
+        }
+        Json marks = Json::array();
+        for (const auto& mark : p_.marks.marks) {
+            marks.push_back({{"mark_type", mark.type},
+                             {"playitem_id", mark.playItemId},
+                             {"mark_time", mark.time},
+                             {"entry_es_pid", mark.entryPid},
+                             {"duration", mark.duration}});
+        }
+        return {{"type_indicator", jsonText(p_.typeIndicator)},
+                {"version", jsonText(p_.version)},
+                {"playlist_start_address", p_.playListStart},
+                {"playlistmark_start_address", p_.markStart},
+                {"extension_data_start_address", p_.extensionDataStart},
+                {"app_info_playlist",
+                 {{"length", p_.appInfoLength},
+                  {"playback_type", p_.playbackType},
+                  {"playback_count", p_.playbackCount},
+                  {"uo_mask", {p_.uoMask1, p_.uoMask2}},
+                  {"random_access_flag", p_.randomAccess},
+                  {"audio_mix_app_flag", p_.audioMix},
+                  {"lossless_may_bypass_mixer_flag", p_.bypassMixer}}},
+                {"playlist",
+                 {{"length", p_.playList.length}, {"playitems", items}, {"subpaths", paths}}},
+                {"playlistmark", {{"length", p_.marks.length}, {"marks", marks}}},
+                {"extension_data", extensionDataJson(p_.extensionData)}};
+    }
+
+    Bytes bytes() const override { return playlistBytes(p_); }
+
+private:
+    static void printPlayItemDetails(std::ostream& out, std::size_t index, const TPlayItem& item) {
+        record(out, "playitem", zeroPad(static_cast<std::int64_t>(index), 3));
+        if (!item.angles.clips.empty()) {
+            headerRow(out, std::array{"No.", "file", "type", "STC"});
+            for (std::size_t k = 0; k < item.angles.clips.size(); ++k)
+                row(out, clipRefRowCells(k, item.angles.clips[k]));
+        }
+        std::array<const char*, kStnLists> headers{};
+        for (int i = 0; i < kStnLists; ++i)
+            headers[static_cast<std::size_t>(i)] =
+                stnListHeaders()[static_cast<std::size_t>(i)].c_str();
+        headerRow(out, headers);
+        row(out, stnCountCells(item.stn));
+        for (int list = 0; list < kStnLists; ++list) {
+            const auto kind = static_cast<StnList>(list);
+            const std::size_t count = stnListCount(item.stn, kind);
+            if (count == 0) continue;
+            record(out, "stn_list", stnListHeaders()[static_cast<std::size_t>(list)]);
+            headerRow(out, std::array{"No.", "type", "mPID", "SPid", "sCid", "sPID", "attrib"});
+            for (std::size_t k = 0; k < count; ++k)
+                row(out, stnStreamCells(kind, k, stnStream(item.stn, kind, k)));
+        }
+    }
+
+    TMPLS p_;
+};
+
 bool startsWith(ByteView data, std::string_view magic) {
     return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
 }
@@ -210,6 +445,15 @@ LoadResult loadStructure(ByteView data, std::string_view name) {
         result.outcome = parseMovieObjects(data, name, file);
         if (result.outcome.status != ReadStatus::BadFormat) {
             result.structure = std::make_unique<MovieObjectStructure>(std::move(file));
+        }
+        return result;
+    }
+    if (startsWith(data, "MPLS")) {
+        TMPLS playlist;
+        result.format = "playlist";
+        result.outcome = parsePlaylist(data, name, playlist);
+        if (result.outcome.status != ReadStatus::BadFormat) {
+            result.structure = std::make_unique<PlaylistStructure>(std::move(playlist));
         }
         return result;
     }

@@ -57,6 +57,40 @@ std::string sizeText(std::int64_t value, std::string_view separator) {
     return negative ? "-" + out : out;
 }
 
+std::string timeText45(std::uint64_t ticks) {
+    const std::uint64_t total = ticks / 45;
+    const std::uint64_t ms = total % 1000;
+    const std::uint64_t seconds = total / 1000;
+    return zeroPad(static_cast<std::int64_t>(seconds / 3600), 2) + ":" +
+           zeroPad(static_cast<std::int64_t>(seconds / 60 % 60), 2) + ":" +
+           zeroPad(static_cast<std::int64_t>(seconds % 60), 2) + "." +
+           zeroPad(static_cast<std::int64_t>(ms), 3);
+}
+
+namespace {
+
+std::optional<std::uint64_t> digits(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> timeTextTo90k(std::string_view text) {
+    if (text.size() < 12 || text[2] != ':' || text[5] != ':' || text[8] != '.') return std::nullopt;
+    const auto h = digits(text.substr(0, 2));
+    const auto m = digits(text.substr(3, 2));
+    const auto s = digits(text.substr(6, 2));
+    const auto ms = digits(text.substr(9, 3));
+    if (!h || !m || !s || !ms) return std::nullopt;
+    return *h * 324000000ull + *m * 5400000ull + *s * 90000ull + *ms * 90ull;
+}
+
 std::string latin1ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -9,6 +9,7 @@
 #include "core/file_io.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "playlist/playlist_file.h"
 
 namespace lumora {
 namespace fs = std::filesystem;
@@ -143,87 +144,112 @@ Bytes bdjObjectFile() {
     return Bytes(b.bytes().begin(), b.bytes().end());
 }
 
-// One STN stream: the 10-byte entry and the 6-byte attributes.
-void addStream(ScratchBuffer& b, std::uint16_t pid, std::uint8_t codingType) {
-    b.addbyte(9);
-    b.addbyte(1);  // stream of the PlayItem's own clip
-    b.addword(pid);
-    b.addbytes(Bytes(6, 0));
-    b.addbyte(5);
-    b.addbyte(codingType);
-    if (codingType == kAvcVideo) {
-        b.addbyte(kVideo1080p << 4 | kRate23976);
-        b.addbytes(Bytes(3, 0));
-    } else {
-        b.addtext("eng", 3);
-        b.addbyte(0);
-    }
+TSTNStream stnStream(std::uint16_t pid, std::uint8_t coding, const char* language = "") {
+    TSTNStream stream;
+    stream.mainPid = pid;
+    stream.codingType = coding;
+    stream.language = language;
+    return stream;
 }
 
-Bytes playlistFile(const std::string& clip, std::uint32_t outTime, bool withMenu) {
-    const std::uint32_t streams = withMenu ? 2 : 1;
-    const std::uint32_t stnLength = 14 + 16 * streams;
-    const std::uint32_t playItemLength = 32 + 2 + stnLength;
-    const std::uint32_t playListLength = 6 + 2 + playItemLength;
-    const std::uint32_t playListStart = 58;
-    const std::uint32_t markStart = playListStart + 4 + playListLength;
+TSTNStream videoStream(std::uint16_t pid) {
+    TSTNStream stream = stnStream(pid, kAvcVideo);
+    stream.videoFormat = kVideo1080p;
+    stream.frameRate = kRate23976;
+    return stream;
+}
 
-    ScratchBuffer b;
-    b.block(0);
-    b.addtext("MPLS", 4);
-    b.addtext("0200", 4);
-    b.addlong(playListStart);
-    b.addlong(markStart);
-    b.addlong(0);  // no ExtensionData()
-    b.addbytes(Bytes(20, 0));
-    // AppInfoPlayList(): sequential playback, random access allowed.
-    b.addlong(14);
-    b.addbyte(0);
-    b.addbyte(1);
-    b.addword(0);
-    b.addlong(0);
-    b.addlong(0);
-    b.addword(0x4000);  // audio mix flag
-    // PlayList(): one PlayItem, no SubPath.
-    b.addlong(playListLength);
-    b.addword(0);
-    b.addword(1);
-    b.addword(0);
-    b.addword(playItemLength);
-    b.addtext(clip, 5);
-    b.addtext("M2TS", 4);
-    b.addword(1);  // connection condition 1
-    b.addbyte(0);  // STC id
-    b.addlong(0);  // IN time
-    b.addlong(outTime);
-    b.addlong(0);
-    b.addlong(0);
-    b.addbyte(0);
-    b.addbyte(0);  // still mode
-    b.addword(0);
-    // STN table: video, and the IG menu stream for the menu playlist.
-    b.addword(stnLength);
-    b.addword(0);
-    b.addbyte(1);                 // primary video
-    b.addbyte(0);                 // primary audio
-    b.addbyte(0);                 // PG
-    b.addbyte(withMenu ? 1 : 0);  // IG
-    b.addbyte(0);                 // secondary audio
-    b.addbyte(0);                 // secondary video
-    b.addbyte(0);                 // PiP PG
-    b.addbytes(Bytes(5, 0));
-    addStream(b, kVideoPid, kAvcVideo);
-    if (withMenu) addStream(b, kIgPid, kIgStream);
-    // PlayListMark(): one entry mark at the start.
-    b.addlong(2 + 14);
-    b.addword(1);
-    b.addbyte(0);
-    b.addbyte(1);  // entry mark
-    b.addword(0);  // PlayItem 0
-    b.addlong(0);
-    b.addword(0xFFFF);
-    b.addlong(0);
-    return Bytes(b.bytes().begin(), b.bytes().end());
+TSTNStream audioStream(std::uint16_t pid, std::uint8_t coding, std::uint8_t presentation,
+                       const char* language) {
+    TSTNStream stream = stnStream(pid, coding, language);
+    stream.presentationType = presentation;
+    stream.samplingFrequency = 1;  // 48 kHz
+    return stream;
+}
+
+TSTNStream menuStream() {
+    TSTNStream stream = stnStream(0, kIgStream, "eng");
+    stream.entryType = kEntrySubPath;
+    stream.subPid = kIgPid;
+    return stream;
+}
+
+TPlayItem playItem(const std::string& clip, std::uint32_t in, std::uint32_t out) {
+    TPlayItem item;
+    item.clipName = clip;
+    item.inTime = in;
+    item.outTime = out;
+    item.stn.video.push_back(videoStream(kVideoPid));
+    return item;
+}
+
+// Times on a disc fall on frame boundaries of its 23.976 video.
+constexpr std::uint32_t ticksOfFrames(std::uint32_t frames) {
+    return static_cast<std::uint32_t>(std::uint64_t{frames} * 45000 * 1001 / 24000);
+}
+
+// The feature: three PlayItems of 480 frames on clip 00000, the second with
+// two angles; every kind of stream; the menu on a SubPath; a chapter every
+// 240 frames.
+TMPLS featurePlaylist() {
+    TMPLS playlist;
+    playlist.randomAccess = 0;
+    playlist.audioMix = 1;
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        TPlayItem item = playItem("00000", ticksOfFrames(480 * i), ticksOfFrames(480 * (i + 1)));
+        auto& stn = item.stn;
+        stn.audio = {audioStream(0x1100, 0x83, 6, "eng"), audioStream(0x1101, 0x81, 6, "fra")};
+        stn.pg = {stnStream(0x1200, 0x90, "eng"), stnStream(0x1201, 0x90, "fra")};
+        stn.ig = {menuStream()};
+        TSecAudio commentary;
+        commentary.stream = audioStream(0x1A00, 0xA1, 3, "eng");
+        commentary.primaryAudioRefs = {0, 1};
+        stn.secondaryAudio = {commentary};
+        TSecVideo pictureInPicture;
+        pictureInPicture.stream = videoStream(0x1B00);
+        pictureInPicture.secondaryAudioRefs = {0};
+        pictureInPicture.pipPgRefs = {0};
+        stn.secondaryVideo = {pictureInPicture};
+        stn.pip = {stnStream(0x1A20, 0x90, "eng")};
+        if (i == 1) {
+            item.isMultiAngle = 1;
+            item.angles.seamlessAngleChange = 1;
+            item.angles.clips = {{"00000", "M2TS", 0}, {"00000", "M2TS", 0}};
+        }
+        if (i > 0) item.connectionCondition = 5;  // seamless
+        playlist.playList.playItems.push_back(item);
+    }
+    TSubPath menu;
+    menu.type = 3;  // IG menu
+    TSubPlayItem sub;
+    sub.clipName = "00001";
+    sub.outTime = 45000 * 10;
+    menu.subPlayItems.push_back(sub);
+    playlist.playList.subPaths.push_back(menu);
+    for (std::uint16_t item = 0; item < 3; ++item) {
+        for (std::uint32_t at = 0; at < 480; at += 240) {
+            TMark mark;
+            mark.playItemId = item;
+            mark.time = ticksOfFrames(480 * item + at);
+            playlist.marks.marks.push_back(mark);
+        }
+    }
+    return playlist;
+}
+
+// The menu playlist and the trailer: one PlayItem each.
+TMPLS shortPlaylist(const std::string& clip, std::uint32_t outTime, bool withMenu) {
+    TMPLS playlist;
+    TPlayItem item = playItem(clip, 0, outTime);
+    if (withMenu) {
+        item.stn.ig.push_back(stnStream(kIgPid, kIgStream, "eng"));
+    } else {
+        item.stn.audio.push_back(audioStream(0x1100, 0x81, 3, "eng"));
+    }
+    playlist.playList.playItems.push_back(item);
+    TMark mark;
+    playlist.marks.marks.push_back(mark);
+    return playlist;
 }
 
 // StreamCodingInfo() of a clip's ProgramInfo.
@@ -402,25 +428,28 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
     const TINDX indexModel = demoIndex();
     const Bytes index = indexBytes(indexModel);
     const Bytes movieObjects = movieObjectBytes(objects);
+    // Clip 00000 holds the feature, clip 00001 the menu.
     struct Clip {
         const char* name;
         bool menu;
-        std::uint32_t outTime;
     };
-    const std::array<Clip, 2> clips{{{"00000", false, 45000 * 60}, {"00001", true, 45000 * 10}}};
+    const std::array<Clip, 2> clips{{{"00000", false}, {"00001", true}}};
+    const Bytes feature = playlistBytes(featurePlaylist());
+    const Bytes menu = playlistBytes(shortPlaylist("00001", 45000 * 10, true));
     // Playlist 00002, the trailer, plays the first ten seconds of clip 00000.
+    const Bytes trailer = playlistBytes(shortPlaylist("00000", 45000 * 10, false));
 
     // Discs carry copies of their structure files in BACKUP.
     for (const std::string& base : {info.folder, info.folder + "BACKUP/"}) {
         writeFileSafely(base + "index.bdmv", index);
         writeFileSafely(base + "MovieObject.bdmv", movieObjects);
+        writeFileSafely(base + "PLAYLIST/00000.mpls", feature);
+        writeFileSafely(base + "PLAYLIST/00001.mpls", menu);
+        writeFileSafely(base + "PLAYLIST/00002.mpls", trailer);
         for (const Clip& clip : clips) {
-            writeFileSafely(base + "PLAYLIST/" + clip.name + ".mpls",
-                            playlistFile(clip.name, clip.outTime, clip.menu));
             writeFileSafely(base + "CLIPINF/" + clip.name + ".clpi",
                             clipInfoFile(kPacketsPerStream, clip.menu));
         }
-        writeFileSafely(base + "PLAYLIST/00002.mpls", playlistFile("00000", 45000 * 10, false));
     }
     writeFileSafely(info.folder + "BDJO/00001.bdjo", bdjObjectFile());
     for (const Clip& clip : clips) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/file_io.h"
+#include "core/stream_values.h"
 #include "core/text.h"
 
 namespace lumora {
