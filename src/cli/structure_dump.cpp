@@ -427,36 +427,30 @@ bool startsWith(ByteView data, std::string_view magic) {
 
 }  // namespace
 
-LoadResult loadStructure(ByteView data, std::string_view name) {
+// Reads a model with `parse` and keeps it for printing unless the file was
+// refused outright.
+template <typename Model, typename Structure, typename Parse>
+LoadResult load(ByteView data, std::string_view name, const char* format, Parse parse) {
     LoadResult result;
-    if (startsWith(data, "INDX")) {
-        TINDX index;
-        result.format = "index";
-        result.outcome = parseIndex(data, name, index);
-        if (result.outcome.status != ReadStatus::BadFormat &&
-            result.outcome.status != ReadStatus::TooManyTitles) {
-            result.structure = std::make_unique<IndexStructure>(std::move(index));
-        }
-        return result;
+    Model model;
+    result.format = format;
+    result.outcome = parse(data, name, model);
+    if (result.outcome.status != ReadStatus::BadFormat &&
+        result.outcome.status != ReadStatus::TooManyTitles) {
+        result.structure = std::make_unique<Structure>(std::move(model));
     }
+    return result;
+}
+
+LoadResult loadStructure(ByteView data, std::string_view name) {
+    if (startsWith(data, "INDX"))
+        return load<TINDX, IndexStructure>(data, name, "index", parseIndex);
     if (startsWith(data, "MOBJ")) {
-        TMOBJ file;
-        result.format = "movie_objects";
-        result.outcome = parseMovieObjects(data, name, file);
-        if (result.outcome.status != ReadStatus::BadFormat) {
-            result.structure = std::make_unique<MovieObjectStructure>(std::move(file));
-        }
-        return result;
+        return load<TMOBJ, MovieObjectStructure>(data, name, "movie_objects", parseMovieObjects);
     }
-    if (startsWith(data, "MPLS")) {
-        TMPLS playlist;
-        result.format = "playlist";
-        result.outcome = parsePlaylist(data, name, playlist);
-        if (result.outcome.status != ReadStatus::BadFormat) {
-            result.structure = std::make_unique<PlaylistStructure>(std::move(playlist));
-        }
-        return result;
-    }
+    if (startsWith(data, "MPLS"))
+        return load<TMPLS, PlaylistStructure>(data, name, "playlist", parsePlaylist);
+    LoadResult result;
     result.outcome = {ReadStatus::BadFormat, 0,
                       std::string(name) + ": not a structure file Lumora knows"};
     return result;

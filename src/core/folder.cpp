@@ -246,6 +246,19 @@ void copyToBackupDir(const BackupOptions& options, const std::string& dir,
     fs::copy_file(dir + file, dir + "BACKUP/" + file, fs::copy_options::overwrite_existing, ec);
 }
 
+bool saveStructureFile(Reporter& reporter, const BackupOptions& options, const std::string& folder,
+                       const std::string& name, ByteView bytes, SaveSteps steps) {
+    reporter.dlog0("Saving " + name);
+    reporter.clearErrorFlag();
+    backupStep(reporter, options, folder, name);
+    if (reporter.errorFlag()) return false;
+    writeFileSafely(folder + name, bytes);
+    if (steps.logSaved) reporter.log(name + " saved.");
+    reporter.slogR();
+    if (steps.copyToBackup) copyToBackupDir(options, folder, name);
+    return true;
+}
+
 FolderReadResult readFolder(DiscFolder& disc, Reporter& reporter, const FolderReadHooks& hooks,
                             const VolumeLabelLookup& lookup) {
     FolderReadResult result;

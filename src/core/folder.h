@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/bytes.h"
 #include "core/report.h"
 
 namespace lumora {
@@ -81,6 +82,17 @@ void backupStep(Reporter& reporter, const BackupOptions& options, const std::str
 // After a saved index or movie object file: the copy to dir + "BACKUP/" when
 // the option asks.  A failed copy is not reported.
 void copyToBackupDir(const BackupOptions& options, const std::string& dir, const std::string& file);
+
+// How a structure file is saved: "Saving name", the backup step, the safe
+// write of `bytes` to folder + name; then "name saved." when `logSaved` and
+// the copy to folder + "BACKUP/" when `copyToBackup` (index.bdmv and
+// MovieObject.bdmv).  False when the backup step refused; throws FileError.
+struct SaveSteps {
+    bool logSaved = true;
+    bool copyToBackup = true;
+};
+bool saveStructureFile(Reporter& reporter, const BackupOptions& options, const std::string& folder,
+                       const std::string& name, ByteView bytes, SaveSteps steps = {});
 
 // What a Read found.  Replaced by each Read.
 struct DiscFolder {

@@ -175,16 +175,7 @@ ReadOutcome readIndexFile(const std::string& path, std::string_view name, TINDX&
 
 bool saveIndexFile(const std::string& folder, std::string_view name, const TINDX& index,
                    Reporter& reporter, const BackupOptions& backup) {
-    const std::string file(name);
-    reporter.dlog0("Saving " + file);
-    reporter.clearErrorFlag();
-    backupStep(reporter, backup, folder, file);
-    if (reporter.errorFlag()) return false;
-    writeFileSafely(folder + file, indexBytes(index));
-    reporter.log(file + " saved.");
-    reporter.slogR();
-    copyToBackupDir(backup, folder, file);
-    return true;
+    return saveStructureFile(reporter, backup, folder, std::string(name), indexBytes(index));
 }
 
 std::size_t insertTitle(TINDX& index, int after) {

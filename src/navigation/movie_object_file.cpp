@@ -163,16 +163,7 @@ ReadOutcome readMovieObjectFile(const std::string& path, std::string_view name, 
 
 bool saveMovieObjectFile(const std::string& folder, std::string_view name, const TMOBJ& file,
                          Reporter& reporter, const BackupOptions& backup) {
-    const std::string fileName(name);
-    reporter.dlog0("Saving " + fileName);
-    reporter.clearErrorFlag();
-    backupStep(reporter, backup, folder, fileName);
-    if (reporter.errorFlag()) return false;
-    writeFileSafely(folder + fileName, movieObjectBytes(file));
-    reporter.log(fileName + " saved.");
-    reporter.slogR();
-    copyToBackupDir(backup, folder, fileName);
-    return true;
+    return saveStructureFile(reporter, backup, folder, std::string(name), movieObjectBytes(file));
 }
 
 std::size_t insertMovieObject(TMOBJ& file, TINDX& index, int after) {

@@ -700,14 +700,8 @@ ReadOutcome readPlaylistFile(const std::string& path, std::string_view name, TMP
 
 bool savePlaylistFile(const std::string& folder, std::string_view name, const TMPLS& playlist,
                       Reporter& reporter, const BackupOptions& backup) {
-    const std::string file(name);
-    reporter.dlog0("Saving " + file);
-    reporter.clearErrorFlag();
-    backupStep(reporter, backup, folder, file);
-    if (reporter.errorFlag()) return false;
-    writeFileSafely(folder + file, playlistBytes(playlist));
-    reporter.slogR();
-    return true;
+    return saveStructureFile(reporter, backup, folder, std::string(name), playlistBytes(playlist),
+                             SaveSteps{false, false});
 }
 
 void setPlaylistExtensionData(TMPLS& playlist, TExtensionData block) {

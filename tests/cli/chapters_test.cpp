@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "cli/commands.h"
+#include "cli/cli_runner.h"
 #include "demo/demo_disc.h"
 #include "playlist/playlist_file.h"
 #include "support/test_support.h"
@@ -10,29 +10,18 @@
 namespace lumora::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result run(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, {out, err});
-    return {status, out.str(), err.str()};
-}
-
 TEST(CliChapters, ExportThenImportGivesTheMarksBack) {
     test::TempDir dir;
     const std::string folder = makeDemoDisc(dir.path().string()).folder;
     const std::string feature = folder + "PLAYLIST/00000.mpls";
     for (const char* format : {"pts", "frame", "time"}) {
         const std::string chapters = dir / (std::string("chapters_") + format + ".txt");
-        const Result exported =
-            run({"chapters", "export", feature, "--format", format, "-o", chapters});
+        const CliRun exported =
+            cli({"chapters", "export", feature, "--format", format, "-o", chapters});
         ASSERT_EQ(exported.status, 0) << format << exported.err;
         const std::string out = dir / "out.mpls";
-        const Result imported =
-            run({"chapters", "import", feature, chapters, "--format", format, "-o", out});
+        const CliRun imported =
+            cli({"chapters", "import", feature, chapters, "--format", format, "-o", out});
         ASSERT_EQ(imported.status, 0) << format << imported.err;
         EXPECT_NE(imported.out.find("\t6 marks\n"), std::string::npos) << imported.out;
         TMPLS before, after;
@@ -52,7 +41,7 @@ TEST(CliChapters, ExportThenImportGivesTheMarksBack) {
                 << format << i;
         }
     }
-    const Result time = run({"chapters", "export", feature, "--format", "time"});
+    const CliRun time = cli({"chapters", "export", feature, "--format", "time"});
     EXPECT_EQ(time.out.substr(0, 28), "00:00:00.000\r\n00:00:10.010\r\n");
 }
 
@@ -77,7 +66,7 @@ TEST(CliChapters, ErrorsAndUsage) {
         {{"chapters", "export", folder + "index.bdmv"}, 1, "Invalid format: index.bdmv"},
     };
     for (const auto& c : cases) {
-        const Result r = run(c.args);
+        const CliRun r = cli(c.args);
         EXPECT_EQ(r.status, c.status) << c.err;
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
     }
@@ -86,7 +75,7 @@ TEST(CliChapters, ErrorsAndUsage) {
 TEST(CliDump, Playlists) {
     test::TempDir dir;
     const std::string folder = makeDemoDisc(dir.path().string()).folder;
-    const Result text = run({"dump", folder + "PLAYLIST/00000.mpls"});
+    const CliRun text = cli({"dump", folder + "PLAYLIST/00000.mpls"});
     ASSERT_EQ(text.status, 0);
     for (const char* line :
          {"playitems\t3\n",
@@ -96,10 +85,10 @@ TEST(CliDump, Playlists) {
           "005\tentry-mark\t002\t00:00:50.050\tFFFF\t0\n"}) {
         EXPECT_NE(text.out.find(line), std::string::npos) << line;
     }
-    const Result json = run({"dump", "--json", folder + "PLAYLIST/00000.mpls"});
+    const CliRun json = cli({"dump", "--json", folder + "PLAYLIST/00000.mpls"});
     EXPECT_NE(json.out.find("\"format\": \"playlist\""), std::string::npos);
     EXPECT_NE(json.out.find("\"secondary_video\""), std::string::npos);
-    const Result rewrite = run({"rewrite", folder + "PLAYLIST/00000.mpls", dir / "again.mpls"});
+    const CliRun rewrite = cli({"rewrite", folder + "PLAYLIST/00000.mpls", dir / "again.mpls"});
     EXPECT_NE(rewrite.out.find("identical"), std::string::npos);
 }
 

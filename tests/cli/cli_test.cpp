@@ -4,29 +4,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "cli/commands.h"
+#include "cli/cli_runner.h"
 #include "demo/demo_disc.h"
 #include "support/test_support.h"
 
 namespace lumora::cli {
 namespace {
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, {out, err});
-    return {status, out.str(), err.str()};
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 TEST(CliCheck, CompleteDemoDiscPasses) {
     test::TempDir dir;

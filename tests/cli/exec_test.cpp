@@ -4,29 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/cli_runner.h"
 #include "demo/demo_disc.h"
 #include "navigation/movie_object_file.h"
 #include "support/test_support.h"
 
 namespace lumora::cli {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, {out, err});
-    return {status, out.str(), err.str()};
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 bool startsWith(const std::string& text, const std::string& start) {
     return text.compare(0, start.size(), start) == 0;

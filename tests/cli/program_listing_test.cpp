@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "cli/commands.h"
+#include "cli/cli_runner.h"
 #include "core/file_io.h"
 #include "demo/demo_disc.h"
 #include "navigation/command_list.h"
@@ -11,22 +11,6 @@
 
 namespace lumora::cli {
 namespace {
-
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun cli(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    const int status = runCli(args, {out, err});
-    return {status, out.str(), err.str()};
-}
-
-bool has(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::size_t count(const std::string& text, const std::string& part) {
     std::size_t n = 0;
