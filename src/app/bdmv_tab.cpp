@@ -1,8 +1,8 @@
 #include "app/bdmv_tab.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,12 +10,36 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "app/index_view.h"
+#include "app/movie_object_view.h"
+#include "app/string_grid.h"
 #include "app/widget_helpers.h"
 
 namespace lumora::app {
 
+int fittedColumnWidth(const StringGrid& grid, int col, const QStringList& texts) {
+    // Room a cell needs beside its text: the item's margins and the grid line.
+    constexpr int kCellMargin = 8;
+    const QHeaderView& header = col == 0 ? *grid.verticalHeader() : *grid.horizontalHeader();
+    int width = col == 0 ? header.sizeHint().width() : header.sectionSizeHint(col - 1);
+    for (const QString& text : texts)
+        width = std::max(width, grid.fontMetrics().horizontalAdvance(text) + kCellMargin);
+    return width;
+}
+
+QPushButton* smallButton(QWidget* parent, const QString& caption, const QString& name,
+                         const QString& hint) {
+    QPushButton* push = button(parent, caption, name, hint);
+    push->setFixedWidth(push->fontMetrics().height() + 12);
+    return push;
+}
+
 BdmvTab::BdmvTab(QWidget* parent) : QWidget(parent) {
     setObjectName("tsBDMV");
+    context_.models = &ownModels_;
+
     auto* top = new QHBoxLayout;
     auto* folderLabel = new QLabel("BDMV folder:", this);
     eBDMVdir = new QLineEdit(this);
@@ -38,32 +62,100 @@ BdmvTab::BdmvTab(QWidget* parent) : QWidget(parent) {
     gbSound->setVisible(false);
     new QVBoxLayout(gbSound);
 
-    gbIndex = new QGroupBox("index.bdmv", this);
-    gbIndex->setObjectName("gbIndex");
-    auto* indexLayout = new QVBoxLayout(gbIndex);
-    indexLayout->addStretch(1);
-    indexLayout->addLayout(
-        extensionDataRow(gbIndex, "lIndexExtDat", "bIndexExtDat", lIndexExtDat, bIndexExtDat));
-
-    gbMovieObject = new QGroupBox("MovieObject.bdmv", this);
-    gbMovieObject->setObjectName("gbMovieObject");
-    auto* objectLayout = new QVBoxLayout(gbMovieObject);
-    objectLayout->addStretch(1);
-    objectLayout->addLayout(
-        extensionDataRow(gbMovieObject, "lObjExtDat", "bObjExtDat", lObjExtDat, bObjExtDat));
+    indexView = new IndexView(context_, this);
+    movieObjectView = new MovieObjectView(context_, this);
 
     // The sound group stacks above the index group; the index group takes
-    // what the sound group leaves.
+    // what the sound group leaves.  The index group is as wide as its
+    // controls need; the movie objects and their commands take the rest.
     auto* left = new QVBoxLayout;
     left->addWidget(gbSound);
-    left->addWidget(gbIndex, 1);
+    left->addWidget(indexView, 1);
     auto* columns = new QHBoxLayout;
-    columns->addLayout(left, 2);
-    columns->addWidget(gbMovieObject, 3);
+    columns->addLayout(left, 0);
+    columns->addWidget(movieObjectView, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(columns, 1);
+    connectViews();
+}
+
+void BdmvTab::connectViews() {
+    connect(indexView, &IndexView::showObjectRequested, movieObjectView,
+            &MovieObjectView::setObjectSG);
+    connect(indexView, &IndexView::bdjTitleActivated, this, &BdmvTab::bdjTitleActivated);
+    connect(indexView, &IndexView::titlesChanged, this, &BdmvTab::rolesChanged);
+    connect(movieObjectView, &MovieObjectView::objectsChanged, this, [this] {
+        indexView->showObjectLists();
+        emit objectsChanged();
+        emit rolesChanged();
+    });
+    connect(movieObjectView, &MovieObjectView::referencesChanged, indexView,
+            &IndexView::showReferences);
+    connect(movieObjectView, &MovieObjectView::objectSelected, this, [this](int object) {
+        emit objectSelected(object);
+        emit rolesChanged();
+    });
+}
+
+void BdmvTab::attach(NavigationModels& models, Reporter& reporter) {
+    context_.models = &models;
+    context_.reporter = &reporter;
+    clear();
+}
+
+void BdmvTab::setNameSet(const NameSet& names) {
+    context_.names = names;
+}
+
+void BdmvTab::setExtDatRunner(std::function<bool(TfExtDat&)> runner) {
+    context_.runExtDat = std::move(runner);
+}
+
+void BdmvTab::setOutputFolder(std::function<QString()> outputFolder) {
+    context_.outputFolder = std::move(outputFolder);
+}
+
+void BdmvTab::clear() {
+    *context_.models = NavigationModels{};
+    context_.bdjNames.clear();
+    indexView->clear();
+    movieObjectView->clear();
+    indexView->showObjectLists();
+    emit rolesChanged();
+}
+
+void BdmvTab::showBdjNames(const std::vector<std::string>& names) {
+    context_.bdjNames.clear();
+    for (const std::string& name : names)
+        context_.bdjNames << QString::fromStdString(name);
+    indexView->showBdjNames();
+}
+
+void BdmvTab::showMovieObjects(bool good) {
+    movieObjectView->showFile(good);
+    indexView->showObjectLists();
+    emit objectsChanged();
+    emit rolesChanged();
+}
+
+void BdmvTab::showIndex(bool good) {
+    indexView->showIndex(good);
+    // Without a good index nothing can be saved, so the objects grid does not
+    // invite edits either.
+    movieObjectView->sgObject->setEnabled(good && !context_.objects().objects.empty());
+    emit rolesChanged();
+}
+
+bool BdmvTab::canSave() const {
+    const NavigationModels& models = *context_.models;
+    return models.indexRead &&
+           (!models.index.indexes.titles.empty() || !models.objects.objects.empty());
+}
+
+bool BdmvTab::canStart() const {
+    return movieObjectView->selectedHasCommands();
 }
 
 }  // namespace lumora::app

@@ -33,6 +33,7 @@
 #include "app/command_line.h"
 #include "app/gui_sink.h"
 #include "app/menu_tab.h"
+#include "app/movie_object_view.h"
 #include "app/options_tab.h"
 #include "app/playlist_tab.h"
 #include "app/resources.h"
@@ -43,6 +44,9 @@
 #include "app/tab_bar.h"
 #include "app/widget_helpers.h"
 #include "core/file_io.h"
+#include "core/text.h"
+#include "navigation/index_file.h"
+#include "navigation/movie_object_file.h"
 
 namespace lumora::app {
 namespace {
@@ -130,6 +134,8 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     sink_ = std::make_unique<GuiSink>(statusTab->reMessage, statusLine, progressBar, this);
     sink_->onProgressMode = [this](bool on) { setProgressMode(on); };
     reporter_ = std::make_unique<Reporter>(*sink_);
+    bdmvTab->attach(navigation_, *reporter_);
+    bdmvTab->setOutputFolder([this] { return optionsTab->outputFolder(); });
 
     connectSignals();
     qApp->installEventFilter(this);
@@ -253,6 +259,12 @@ void TfMain::connectSignals() {
     connect(aboutTab, &AboutTab::linkHovered, this,
             [this](const QString& url) { reporter_->slog(url.toStdString(), 1); });
     connect(menuTab->pcMenu, &QTabWidget::currentChanged, this, [this] { applyTabRoles(); });
+    connect(bdmvTab, &BdmvTab::objectsChanged, this, &TfMain::fillObjectSelector);
+    connect(bdmvTab, &BdmvTab::objectSelected, this, [this](int object) {
+        if (object >= 0 && object < cbObject->count()) cbObject->setCurrentIndex(object);
+    });
+    connect(bdmvTab, &BdmvTab::rolesChanged, this, &TfMain::applyBdmvRole);
+    connect(bdmvTab, &BdmvTab::bdjTitleActivated, this, &TfMain::openBdjTitle);
     for (SelectorTab* tab : std::initializer_list<SelectorTab*>{playlistTab, clipinfTab, bdjoTab}) {
         connect(tab->selector(), &QComboBox::currentIndexChanged, this,
                 [this] { applyTabRoles(); });
@@ -385,6 +397,7 @@ void TfMain::readStoredSettings() {
     const LumoraSettings settings = readSettings(*store);
     optionsTab->applySettings(settings);
     setFolderText(settings.bdmvDir);
+    bdmvTab->movieObjectView->setObjectPanelHeight(settings.objectHeight);
     if (settings.hasGeometry) {
         setGeometry(settings.left, settings.top, settings.width, settings.height);
     }
@@ -398,6 +411,7 @@ void TfMain::writeStoredSettings() {
     LumoraSettings settings = readSettings(*store);
     optionsTab->collectSettings(settings);
     settings.bdmvDir = folderText();
+    settings.objectHeight = bdmvTab->movieObjectView->objectPanelHeight();
     const bool maximised = isMaximized();
     settings.windowState = maximised ? 2 : (isMinimized() ? 1 : 0);
     if (!maximised) {
@@ -440,7 +454,9 @@ void TfMain::readFolder() {
     FolderReadHooks hooks;
     hooks.clear = [this] { clearViews(); };
     hooks.nameSetChanged = [this](bool on) { optionsTab->setUse83(on); };
+    hooks.readMovieObjects = [this] { readMovieObjects(); };
     hooks.listsFilled = [this] { fillSelectors(); };
+    hooks.readIndex = [this] { readIndex(); };
     hooks.soundChecked = [this](bool found) { bdmvTab->gbSound->setVisible(found); };
     hooks.titleChanged = [this](const std::string& title) { setWindowTitle(toQ(title)); };
     FolderReadResult result;
@@ -458,7 +474,7 @@ void TfMain::clearViews() {
     bdjoTab->clear();
     menuTab->clear();
     cbObject->clear();
-    bdmvTab->bIndexExtDat->setEnabled(false);
+    bdmvTab->clear();
     for (QPushButton* b : {clipinfTab->bSavePID, clipinfTab->bToMenu, clipinfTab->bPlay}) {
         b->setEnabled(false);
     }
@@ -468,9 +484,62 @@ void TfMain::fillSelectors() {
     playlistTab->setEntries(toQStringList(disc_.playlists));
     clipinfTab->setEntries(toQStringList(disc_.clipinfs));
     bdjoTab->setEntries(toQStringList(disc_.bdjos));
+    bdmvTab->showBdjNames(disc_.bdjos);
 }
 
-void TfMain::applyNameSet(bool) {
+// A file that was not read well keeps an empty model and is never written.
+// The readers take the model only when they got far enough to fill it (a file
+// cut short after its header still shows what it holds); a model they left
+// alone keeps the blank type indicator it was given here.
+void TfMain::readMovieObjects() {
+    navigation_.objects = TMOBJ{};
+    navigation_.objects.typeIndicator.clear();
+    readMovieObjectFile(disc_.movieObjectPath(), disc_.names().movieObject, navigation_.objects,
+                        *reporter_);
+    navigation_.objectsRead = !navigation_.objects.typeIndicator.empty();
+    if (!navigation_.objectsRead) navigation_.objects = TMOBJ{};
+    bdmvTab->showMovieObjects(navigation_.objectsRead);
+}
+
+void TfMain::readIndex() {
+    navigation_.index = TINDX{};
+    navigation_.index.typeIndicator = 0;
+    const ReadOutcome outcome =
+        readIndexFile(disc_.indexPath(), disc_.names().index, navigation_.index, *reporter_);
+    const bool good = navigation_.index.typeIndicator != 0;
+    navigation_.indexRead = good;
+    if (!good) navigation_.index = TINDX{};
+    bdmvTab->showIndex(good);
+    // An index with too many titles ends its read before anything else is
+    // decided; a bad one takes the playlist and clip lists with it.
+    if (outcome.status == ReadStatus::TooManyTitles) return;
+    for (SelectorTab* tab : std::initializer_list<SelectorTab*>{playlistTab, clipinfTab}) {
+        tab->selector()->setEnabled(good);
+        tab->readButton()->setEnabled(good && tab->selector()->count() > 0);
+    }
+}
+
+void TfMain::fillObjectSelector() {
+    cbObject->clear();
+    for (std::size_t i = 0; i < navigation_.objects.objects.size(); ++i)
+        cbObject->addItem(toQ(zeroPad(static_cast<std::int64_t>(i), 4)));
+    const int selected = bdmvTab->movieObjectView->selectedObject();
+    if (selected >= 0 && selected < cbObject->count()) cbObject->setCurrentIndex(selected);
+}
+
+void TfMain::openBdjTitle(int fileIndex) {
+    QComboBox* selector = bdjoTab->selector();
+    const bool listed = fileIndex >= 0 && fileIndex < selector->count();
+    const bool wasLoaded = bdjoTab->loaded();
+    if (listed) selector->setCurrentIndex(fileIndex);
+    PageControl->setCurrentIndex(kBdjo);
+    // Entering the tab reads the selection by itself the first time when
+    // "Auto Read" is on; it is not read twice.
+    if (listed && (wasLoaded || !bdjoTab->loaded())) bdjoTab->readSelected();
+}
+
+void TfMain::applyNameSet(bool use83) {
+    bdmvTab->setNameSet(nameSet(use83));
     // The save hints name the files with the extension of the name set.
     applyTabRoles();
 }
@@ -504,7 +573,7 @@ void TfMain::guarded(const std::function<void()>& work) {
 void TfMain::save() {
     switch (PageControl->currentIndex()) {
         case kBdmv:
-            // index.bdmv, then MovieObject.bdmv, then sound.bdmv when shown.
+            saveBdmvFiles();
             break;
         case kPlaylist:
         case kClipinf:
@@ -514,6 +583,30 @@ void TfMain::save() {
         default:
             break;
     }
+}
+
+// index.bdmv, then MovieObject.bdmv (sound.bdmv follows with the sound views).
+void TfMain::saveBdmvFiles() {
+    if (!bdmvTab->canSave()) return;
+    const BackupOptions backup = optionsTab->backupOptions();
+    const NameSet& names = nameSet(optionsTab->use83());
+    guarded([&] {
+        if (!saveIndexFile(disc_.folder, names.index, navigation_.index, *reporter_, backup)) {
+            return;
+        }
+        // The titles name movie objects by position: a movie object file
+        // written beside an index that was not would send them elsewhere.
+        if (navigation_.objectsRead) {
+            saveMovieObjectFile(disc_.folder, names.movieObject, navigation_.objects, *reporter_,
+                                backup);
+        }
+    });
+}
+
+void TfMain::applyBdmvRole() {
+    if (PageControl->currentIndex() != kBdmv) return;
+    bSave->setEnabled(bdmvTab->canSave());
+    bStart->setEnabled(bdmvTab->canStart());
 }
 
 void TfMain::setProgressMode(bool on) {
@@ -559,7 +652,7 @@ void TfMain::applyTabRoles() {
             cbButton->hide();
             pRegisters->show();
             bSave->setToolTip("Save the bdmv files");
-            // Save and Start wait for the index and movie object models.
+            applyBdmvRole();
             break;
         case kPlaylist:
             bSave->show();

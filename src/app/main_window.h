@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/bdmv_context.h"
 #include "core/folder.h"
 #include "core/report.h"
 
@@ -148,6 +149,16 @@ private:
     void setProgressMode(bool on);
     void applyNameSet(bool use83);
     void loadMenuFile(const QString& path);
+    // The BDMV tab's files: the Read steps, Save, the role of the shared
+    // buttons, the execute panel's object selector and the way to the BD-J
+    // object of a title.
+    void readMovieObjects();
+    void readIndex();
+    void saveBdmvFiles();
+    void applyBdmvRole();
+    void fillObjectSelector();
+    void openBdjTitle(int fileIndex);
+
     // Tab roles of the selector tabs: "Auto Read" reads the selection the
     // first time the tab is entered after a folder Read.
     void autoReadOnEntry(class SelectorTab* tab);
@@ -155,6 +166,7 @@ private:
     std::unique_ptr<GuiSink> sink_;
     std::unique_ptr<Reporter> reporter_;
     DiscFolder disc_;
+    NavigationModels navigation_;
     bool started_ = false;
     bool startScheduled_ = false;
     QString menuFileName_;

@@ -1,0 +1,56 @@
+// What the views of the BDMV tab share: the index and movie object models the
+// main window owns, the reporter, the names of the current name set, the BD-J
+// object names of the last Read, and the way the ExtensionData dialog is run.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "core/folder.h"
+#include "core/report.h"
+#include "navigation/index_file.h"
+#include "navigation/movie_object_file.h"
+
+class QPushButton;
+class QWidget;
+
+namespace lumora::app {
+
+class StringGrid;
+class TfExtDat;
+
+// The two navigation files of the working folder.  A file that was not read
+// well is never written back: its model is empty and its flag is off.
+struct NavigationModels {
+    TINDX index;
+    TMOBJ objects;
+    bool indexRead = false;
+    bool objectsRead = false;
+};
+
+struct BdmvContext {
+    NavigationModels* models = nullptr;
+    Reporter* reporter = nullptr;
+    NameSet names = nameSet(false);
+    QStringList bdjNames;  // BD-J object files without extension
+    // Runs the dialog modally and tells whether it closed with OK.  Tests put
+    // their own here so that nothing blocks.
+    std::function<bool(TfExtDat&)> runExtDat;
+    // The Output folder of the options, where the dialog's file choosers start.
+    std::function<QString()> outputFolder;
+
+    TINDX& index() const { return models->index; }
+    TMOBJ& objects() const { return models->objects; }
+};
+
+// The "+" and "-" buttons beside the titles and the movie objects: as narrow
+// as their one-character captions.
+QPushButton* smallButton(QWidget* parent, const QString& caption, const QString& name,
+                         const QString& hint);
+
+// A column of a grid of the tab, wide enough for its header and for each of
+// `texts` in the grid's font.
+int fittedColumnWidth(const StringGrid& grid, int col, const QStringList& texts);
+
+}  // namespace lumora::app
