@@ -42,15 +42,16 @@ constexpr const char* kCheckUsage =
 constexpr const char* kMakeDemoUsage =
     "usage: lumora-cli make-demo DIR\n"
     "\n"
-    "Writes the demo disc, a small complete synthetic BDMV folder, to DIR/BDMV.\n"
-    "Existing demo files there are replaced.\n"
+    "Writes the demo disc, a small complete synthetic BDMV folder, to DIR/BDMV,\n"
+    "and its IG menu to DIR/demo.mnu.  Existing demo files there are replaced.\n"
     "\n"
     "Exit status: 0 written, 1 a file could not be written, 2 usage error.\n";
 
 constexpr const char* kDumpUsage =
     "usage: lumora-cli dump [--json] FILE\n"
     "\n"
-    "Prints a structure file field by field (index.bdmv, MovieObject.bdmv, .mpls).\n"
+    "Prints a structure file field by field (index.bdmv, MovieObject.bdmv, .mpls,\n"
+    ".clpi, .mnu).\n"
     "Text: one record a line, \"name<TAB>value\", and grid rows with tab-separated\n"
     "cells in the grids' own formats, each grid after its header row.\n"
     "--json: one JSON object with the raw values (see docs/cli-json.md).\n"
@@ -75,7 +76,9 @@ const Command kCommands[] = {
     {"commands", "print the program list of movie objects", nullptr, runCommandsListing},
     {"dump", "print a structure file field by field (text or --json)", kDumpUsage, runDump},
     {"exec", "run a movie object in the command interpreter", nullptr, runExec},
+    {"find", "which playlists use a clip, which movie objects play a playlist", nullptr, runFind},
     {"make-demo", "write the demo disc to DIR/BDMV", kMakeDemoUsage, runMakeDemo},
+    {"menu", "print an IG menu file's composition, objects and palettes", nullptr, runMenu},
     {"rewrite", "read a structure file and write it back with the program's writer", kRewriteUsage,
      runRewrite},
 };
@@ -96,8 +99,8 @@ void printMainHelp(std::ostream& out) {
     out << "\nRun 'lumora-cli COMMAND --help' for a command's options.\n";
 }
 
-// The BDMV folder text for a path given on the command line: a file names its
-// folder, a folder is taken as the BDMV folder or the folder that holds it.
+}  // namespace
+
 std::string folderTextFor(const std::string& argument) {
     const fs::path absolute = fs::absolute(fs::path(argument)).lexically_normal();
     std::string text = absolute.string();
@@ -106,8 +109,6 @@ std::string folderTextFor(const std::string& argument) {
         text.pop_back();
     return normaliseChosenFolder(text);
 }
-
-}  // namespace
 
 int runCheck(const std::vector<std::string>& args, Streams io) {
     const Args parsed(args, {"--color", "--8.3"});

@@ -24,6 +24,15 @@ int runCommandsListing(const std::vector<std::string>& args, Streams io);
 int runChapters(const std::vector<std::string>& args, Streams io);
 // Running a movie object in the command interpreter (exec_command.cpp).
 int runExec(const std::vector<std::string>& args, Streams io);
+// The Find tools of the CLIPINF and PLAYLIST tabs (find_command.cpp).
+int runFind(const std::vector<std::string>& args, Streams io);
+// IG menu files: composition, objects, palettes, object pictures
+// (menu_command.cpp).
+int runMenu(const std::vector<std::string>& args, Streams io);
+
+// The BDMV folder text for a path given on the command line: a file names its
+// folder, a folder is taken as the BDMV folder or the folder that holds it.
+std::string folderTextFor(const std::string& argument);
 
 // The whole command line: dispatch on the subcommand.
 int runCli(const std::vector<std::string>& args, Streams io);

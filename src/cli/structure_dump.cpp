@@ -4,8 +4,12 @@
 
 #include "core/extension_data.h"
 #include "core/text.h"
+#include "cli/menu_dump.h"
+#include "menu/menu_reader.h"
+#include "menu/menu_writer.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "playlist/clip_info_file.h"
 #include "playlist/marks.h"
 #include "playlist/playlist_file.h"
 #include "playlist/playlist_rows.h"
@@ -421,6 +425,281 @@ private:
     TMPLS p_;
 };
 
+// A clip grid's header row, "No." over the row numbers.
+void clipGridHeader(std::ostream& out, ClipGrid grid) {
+    const auto& headers = clipGridTexts(grid).headers;
+    for (std::size_t i = 0; i < headers.size(); ++i)
+        out << (i ? "\t" : "") << (i ? headers[i] : "No.");
+    out << '\n';
+}
+
+Json isrcJson(const TStreamCodingInfo& s) {
+    return {{"country_code", jsonText(s.isrcCountryCode)},
+            {"registrant_code", jsonText(s.isrcRegistrantCode)},
+            {"recording_year", jsonText(s.isrcRecordingYear)},
+            {"recording_number", jsonText(s.isrcRecordingNumber)}};
+}
+
+Json codingInfoJson(const TStreamCodingInfo& s) {
+    Json json{{"stream_pid", s.streamPid}, {"length", s.length}, {"coding_type", s.codingType}};
+    switch (streamKind(s.codingType)) {
+        case StreamKind::Video:
+            json["video_format"] = s.videoFormat;
+            json["frame_rate"] = s.frameRate;
+            json["aspect_ratio"] = s.aspectRatio;
+            json["cc_flag"] = s.ccFlag;
+            break;
+        case StreamKind::Audio:
+        case StreamKind::SecondaryAudio:
+            json["audio_presentation_type"] = s.presentationType;
+            json["sampling_frequency"] = s.samplingFrequency;
+            json["language_code"] = jsonText(s.audioLanguage);
+            break;
+        case StreamKind::Graphics:
+            json["language_code"] = jsonText(s.codingType == 0x90 ? s.pgLanguage : s.igLanguage);
+            break;
+        case StreamKind::Text:
+            json["character_code"] = s.characterCode;
+            json["language_code"] = jsonText(s.textLanguage);
+            break;
+        case StreamKind::Unknown:
+            break;
+    }
+    if (streamKind(s.codingType) != StreamKind::Unknown) json["isrc"] = isrcJson(s);
+    if (!s.tail.empty()) json["unknown_bytes"] = s.tail.size();
+    return json;
+}
+
+Json epMapJson(const TEPMapPIDEntry& entry, const TEP_map_fosPID& map) {
+    Json coarse = Json::array();
+    for (const auto& c : map.coarse) {
+        coarse.push_back({{"ref_to_ep_fine_id", c.refToEPFineId},
+                          {"pts_ep", c.ptsEPCoarse},
+                          {"spn_ep", c.spnEPCoarse}});
+    }
+    Json fine = Json::array();
+    for (const auto& f : map.fine) {
+        fine.push_back({{"is_angle_change_point", f.isAngleChangePoint},
+                        {"i_end_position_offset", f.iEndPositionOffset},
+                        {"pts_ep", f.ptsEPFine},
+                        {"spn_ep", f.spnEPFine}});
+    }
+    return {{"stream_pid", entry.streamPid},
+            {"ep_stream_type", entry.epStreamType},
+            {"number_of_ep_coarse_entries", map.coarse.size()},
+            {"number_of_ep_fine_entries", map.fine.size()},
+            {"ep_map_start_address", entry.epMapStartAddress},
+            {"ep_fine_table_start_address", map.epFineTableStartAddress},
+            {"coarse", coarse},
+            {"fine", fine}};
+}
+
+class ClipInfoStructure : public LoadedStructure {
+public:
+    explicit ClipInfoStructure(TCLPI clip) : c_(std::move(clip)) {}
+
+    void printText(std::ostream& out) const override {
+        record(out, "type_indicator", latin1ToUtf8(c_.typeIndicator));
+        record(out, "version", latin1ToUtf8(c_.version));
+        record(out, "sequence_info_start_address", std::to_string(c_.sequenceInfoStart));
+        record(out, "program_info_start_address", std::to_string(c_.programInfoStart));
+        record(out, "cpi_start_address", std::to_string(c_.cpiStart));
+        record(out, "clip_mark_start_address", std::to_string(c_.clipMarkStart));
+        record(out, "extension_data_start_address", std::to_string(c_.extensionDataStart));
+        printClipInfo(out);
+        printSequences(out);
+        printPrograms(out);
+        printCpi(out);
+        record(out, "clip_mark_length", std::to_string(c_.clipMark.length));
+        printExtensionData(out, c_.extensionData);
+    }
+
+    Json toJson() const override {
+        return {{"type_indicator", jsonText(c_.typeIndicator)},
+                {"version", jsonText(c_.version)},
+                {"sequence_info_start_address", c_.sequenceInfoStart},
+                {"program_info_start_address", c_.programInfoStart},
+                {"cpi_start_address", c_.cpiStart},
+                {"clip_mark_start_address", c_.clipMarkStart},
+                {"extension_data_start_address", c_.extensionDataStart},
+                {"clip_info", clipInfoJson()},
+                {"sequence_info", sequenceInfoJson()},
+                {"program_info", programInfoJson()},
+                {"cpi", cpiJson()},
+                {"clip_mark", {{"length", c_.clipMark.length}}},
+                {"extension_data", extensionDataJson(c_.extensionData)}};
+    }
+
+    Bytes bytes() const override { return clipInfoBytes(c_); }
+
+private:
+    void printClipInfo(std::ostream& out) const {
+        const TClipInfo& info = c_.clipInfo;
+        record(out, "clip_info_length", std::to_string(info.length));
+        record(out, "clip_stream_type", std::to_string(info.clipStreamType));
+        record(out, "application_type", listText(applicationTypeItems(), info.applicationType));
+        record(out, "is_atc_delta", info.isATCdelta ? "Yes" : "No");
+        record(out, "ts_recording_rate", std::to_string(info.tsRecordingRate));
+        record(out, "number_of_source_packets", std::to_string(info.numberOfSourcePackets));
+        record(out, "format_identifier", latin1ToUtf8(info.formatIdentifier));
+        record(out, "atc_delta_entries", std::to_string(info.atcDeltaEntries.size()));
+        if (!info.atcDeltaEntries.empty()) {
+            clipGridHeader(out, ClipGrid::AtcDelta);
+            for (std::size_t i = 0; i < info.atcDeltaEntries.size(); ++i)
+                row(out, atcDeltaRowCells(i, info.atcDeltaEntries[i]));
+        }
+        record(out, "font_files", std::to_string(info.fontFiles.size()));
+        if (!info.fontFiles.empty()) {
+            clipGridHeader(out, ClipGrid::FontFiles);
+            for (std::size_t i = 0; i < info.fontFiles.size(); ++i)
+                row(out, fontRowCells(i, info.fontFiles[i]));
+        }
+    }
+
+    void printSequences(std::ostream& out) const {
+        const auto& sequences = c_.sequenceInfo.atcSequences;
+        record(out, "atc_sequences", std::to_string(sequences.size()));
+        clipGridHeader(out, ClipGrid::Sequences);
+        for (std::size_t i = 0; i < sequences.size(); ++i)
+            row(out, sequenceRowCells(i, sequences[i]));
+        clipGridHeader(out, ClipGrid::StcSequences);
+        for (const auto& cells : stcRows(c_.sequenceInfo))
+            row(out, cells);
+    }
+
+    void printPrograms(std::ostream& out) const {
+        const auto rows = programInfoRows(c_.programInfo);
+        record(out, "program_sequences", std::to_string(c_.programInfo.programSequences.size()));
+        record(out, "program_streams", std::to_string(rows.size()));
+        clipGridHeader(out, ClipGrid::ProgramInfo);
+        for (const auto& cells : rows)
+            row(out, cells);
+    }
+
+    void printCpi(std::ostream& out) const {
+        const TCPI& cpi = c_.cpi;
+        record(out, "cpi_length", std::to_string(cpi.length));
+        if (cpi.length == 0) return;
+        record(out, "cpi_type", std::to_string(cpi.cpiType & 0xF));
+        record(out, "ep_map_pids", std::to_string(cpi.pidEntries.size()));
+        clipGridHeader(out, ClipGrid::Cpi);
+        for (std::size_t i = 0; i < cpi.pidEntries.size(); ++i)
+            row(out, cpiRowCells(i, cpi));
+        for (std::size_t i = 0; i < cpi.pidEntries.size() && i < cpi.epMaps.size(); ++i) {
+            record(out, "ep_map", hexText(cpi.pidEntries[i].streamPid, 4));
+            clipGridHeader(out, ClipGrid::EpCoarse);
+            for (std::size_t k = 0; k < cpi.epMaps[i].coarse.size(); ++k)
+                row(out, epCoarseRowCells(k, cpi.epMaps[i].coarse[k]));
+            clipGridHeader(out, ClipGrid::EpFine);
+            for (std::size_t k = 0; k < cpi.epMaps[i].fine.size(); ++k)
+                row(out, epFineRowCells(k, cpi.epMaps[i].fine[k]));
+        }
+    }
+
+    Json clipInfoJson() const {
+        const TClipInfo& info = c_.clipInfo;
+        Json entries = Json::array();
+        for (const auto& e : info.atcDeltaEntries) {
+            entries.push_back(
+                {{"atc_delta", e.atcDelta},
+                 {"following_clip_information_file_name", jsonText(e.followingClipName)},
+                 {"clip_codec_identifier", jsonText(e.clipCodecId)}});
+        }
+        Json fonts = Json::array();
+        for (const auto& name : info.fontFiles)
+            fonts.push_back(jsonText(name));
+        return {{"length", info.length},
+                {"clip_stream_type", info.clipStreamType},
+                {"application_type", info.applicationType},
+                {"is_atc_delta", info.isATCdelta},
+                {"ts_recording_rate", info.tsRecordingRate},
+                {"number_of_source_packets", info.numberOfSourcePackets},
+                {"ts_type_info_length", info.tsTypeInfoLength},
+                {"validity_flags", info.validityFlags},
+                {"format_identifier", jsonText(info.formatIdentifier)},
+                {"atc_delta_entries", entries},
+                {"font_files", fonts}};
+    }
+
+    Json sequenceInfoJson() const {
+        Json sequences = Json::array();
+        for (const auto& atc : c_.sequenceInfo.atcSequences) {
+            Json stcs = Json::array();
+            for (const auto& stc : atc.stcSequences) {
+                stcs.push_back({{"pcr_pid", stc.pcrPid},
+                                {"spn_stc_start", stc.spnSTCStart},
+                                {"presentation_start_time", stc.presentationStartTime},
+                                {"presentation_end_time", stc.presentationEndTime}});
+            }
+            sequences.push_back({{"spn_atc_start", atc.spnATCStart},
+                                 {"offset_stc_id", atc.offsetSTCId},
+                                 {"stc_sequences", stcs}});
+        }
+        return {{"length", c_.sequenceInfo.length}, {"atc_sequences", sequences}};
+    }
+
+    Json programInfoJson() const {
+        Json programs = Json::array();
+        for (const auto& program : c_.programInfo.programSequences) {
+            Json streams = Json::array();
+            for (const auto& s : program.streams)
+                streams.push_back(codingInfoJson(s));
+            programs.push_back({{"spn_program_sequence_start", program.spnProgramSequenceStart},
+                                {"program_map_pid", program.programMapPid},
+                                {"streams", streams}});
+        }
+        return {{"length", c_.programInfo.length}, {"program_sequences", programs}};
+    }
+
+    Json cpiJson() const {
+        const TCPI& cpi = c_.cpi;
+        Json maps = Json::array();
+        for (std::size_t i = 0; i < cpi.pidEntries.size(); ++i) {
+            maps.push_back(epMapJson(cpi.pidEntries[i],
+                                     i < cpi.epMaps.size() ? cpi.epMaps[i] : TEP_map_fosPID{}));
+        }
+        Json json{{"length", cpi.length}};
+        if (cpi.length != 0) json["cpi_type"] = cpi.cpiType & 0xF;
+        json["ep_map"] = maps;
+        return json;
+    }
+
+    TCLPI c_;
+};
+
+// An IG menu file (.mnu).  Reading reports through a log of its own; the
+// outcome carries the first error.
+class MenuStructure : public LoadedStructure {
+public:
+    explicit MenuStructure(TIGMenu menu) : menu_(std::move(menu)) {}
+
+    void printText(std::ostream& out) const override { printMenuText(out, menu_); }
+    Json toJson() const override { return menuJson(menu_); }
+
+    // Saving changes the model (write order, fragments), so a copy is saved.
+    Bytes bytes() const override {
+        TIGMenu copy = menu_;
+        RecordingSink sink;
+        Reporter reporter(sink);
+        return igsBytes(copy, IGSForm::MenuFile, reporter).value_or(Bytes{});
+    }
+
+    static LoadResult load(ByteView data, std::string_view name) {
+        LoadResult result;
+        result.format = "menu";
+        TIGMenu menu;
+        RecordingSink sink;
+        Reporter reporter(sink);
+        result.outcome = parseMenu(data, name, menu, reporter);
+        if (result.outcome.status != ReadStatus::BadFormat)
+            result.structure = std::make_unique<MenuStructure>(std::move(menu));
+        return result;
+    }
+
+private:
+    TIGMenu menu_;
+};
+
 bool startsWith(ByteView data, std::string_view magic) {
     return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
 }
@@ -450,6 +729,9 @@ LoadResult loadStructure(ByteView data, std::string_view name) {
     }
     if (startsWith(data, "MPLS"))
         return load<TMPLS, PlaylistStructure>(data, name, "playlist", parsePlaylist);
+    if (startsWith(data, "IG")) return MenuStructure::load(data, name);
+    if (startsWith(data, "HDMV"))
+        return load<TCLPI, ClipInfoStructure>(data, name, "clip_info", parseClipInfo);
     LoadResult result;
     result.outcome = {ReadStatus::BadFormat, 0,
                       std::string(name) + ": not a structure file Lumora knows"};

@@ -7,8 +7,13 @@
 #include "core/bytes.h"
 #include "core/crc.h"
 #include "core/file_io.h"
+#include "core/report.h"
+#include "menu/menu_model.h"
+#include "menu/menu_writer.h"
+#include "menu/rle_codec.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "playlist/clip_info_file.h"
 #include "playlist/playlist_file.h"
 
 namespace lumora {
@@ -34,6 +39,8 @@ constexpr std::uint8_t kIgStream = 0x91;
 constexpr std::uint8_t kVideo1080p = 6;
 constexpr std::uint8_t kRate23976 = 1;
 constexpr int kPacketsPerStream = 32;  // one aligned unit of 6144 bytes
+// Packets 0 and 1 carry the PAT and the PMT; the video starts behind them.
+constexpr std::uint32_t kFirstVideoPacket = 2;
 
 void makeDirectory(const std::string& path) {
     std::error_code ec;
@@ -252,91 +259,40 @@ TMPLS shortPlaylist(const std::string& clip, std::uint32_t outTime, bool withMen
     return playlist;
 }
 
-// StreamCodingInfo() of a clip's ProgramInfo.
-void addCodingInfo(ScratchBuffer& b, std::uint16_t pid, std::uint8_t codingType) {
-    b.addword(pid);
-    b.addbyte(21);
-    b.addbyte(codingType);
-    if (codingType == kAvcVideo) {
-        b.addbyte(kVideo1080p << 4 | kRate23976);
-        b.addbyte(3 << 4);  // 16:9
-        b.addbytes(Bytes(2 + 12 + 4, 0));
-    } else {
-        b.addtext("eng", 3);
-        b.addbytes(Bytes(1 + 12 + 4, 0));
-    }
+TStreamCodingInfo codingInfo(std::uint16_t pid, std::uint8_t codingType) {
+    TStreamCodingInfo stream;
+    stream.streamPid = pid;
+    stream.codingType = codingType;
+    stream.videoFormat = kVideo1080p;
+    stream.frameRate = kRate23976;
+    stream.aspectRatio = 3;  // 16:9
+    stream.igLanguage = "eng";
+    return stream;
 }
 
-Bytes clipInfoFile(std::uint32_t packets, bool withMenu) {
-    const std::uint32_t streams = withMenu ? 2 : 1;
-    const std::uint32_t sequenceStart = 40 + 180;
-    const std::uint32_t programStart = sequenceStart + 26;
-    const std::uint32_t programLength = 10 + 24 * streams;
-    const std::uint32_t cpiStart = programStart + 4 + programLength;
-    const std::uint32_t cpiLength = 32;
-    const std::uint32_t clipMarkStart = cpiStart + 4 + cpiLength;
-
-    ScratchBuffer b;
-    b.block(0);
-    b.addtext("HDMV", 4);
-    b.addtext("0200", 4);
-    b.addlong(sequenceStart);
-    b.addlong(programStart);
-    b.addlong(cpiStart);
-    b.addlong(clipMarkStart);
-    b.addlong(0);  // no ExtensionData()
-    b.addbytes(Bytes(12, 0));
-    // ClipInfo()
-    b.addlong(176);
-    b.addword(0);
-    b.addbyte(1);                 // clip stream type
-    b.addbyte(withMenu ? 5 : 1);  // Sub TS for an IG menu, or Main TS for a Movie
-    b.addlong(0);                 // no ATC delta
-    b.addlong(6000000);           // TS recording rate
-    b.addlong(packets);
-    b.addbytes(Bytes(128, 0));
-    b.addword(30);  // TS type info
-    b.addbyte(0x80);
-    b.addtext("HDMV", 4);
-    b.addbytes(Bytes(9 + 16, 0));
-    // SequenceInfo(): one ATC sequence with one STC sequence.
-    b.addlong(22);
-    b.addbyte(0);
-    b.addbyte(1);
-    b.addlong(0);
-    b.addbyte(1);
-    b.addbyte(0);
-    b.addword(kVideoPid);  // PCR PID
-    b.addlong(0);
-    b.addlong(0);
-    b.addlong(45000 * 60);
-    // ProgramInfo()
-    b.addlong(programLength);
-    b.addbyte(0);
-    b.addbyte(1);
-    b.addlong(0);
-    b.addword(kPmtPid);
-    b.addbyte(static_cast<std::uint8_t>(streams));
-    b.addbyte(0);
-    addCodingInfo(b, kVideoPid, kAvcVideo);
-    if (withMenu) addCodingInfo(b, kIgPid, kIgStream);
-    // CPI(): an EP map with one coarse and one fine entry for the video PID.
-    b.addlong(cpiLength);
-    b.addword(1);  // EP map
-    b.addbyte(0);
-    b.addbyte(1);  // one stream PID
-    b.addword(kVideoPid);
-    b.addword(1 << 2);    // EP stream type 1, coarse count high bits 0
-    b.addword(1 << 2);    // coarse count 1, fine count high bits 0
-    b.addword(1);         // fine count 1
-    b.addlong(14);        // EP map of the PID, from EP_map()
-    b.addlong(12);        // fine table, from the PID's EP map
-    b.addlong(0);         // coarse: fine reference 0, PTS 0
-    b.addlong(0);         // coarse SPN
-    b.addlong(1u << 28);  // fine: I picture ends in the first 1/7
-    // ClipMark()
-    b.addlong(0);
-    return Bytes(b.bytes().begin(), b.bytes().end());
+// The clip of one stream file: one ATC and one STC sequence over the whole
+// file, its program's streams, and an EP map whose only entry point is the
+// source packet where the video's first PES packet (PTS 0) starts.
+TCLPI demoClip(std::uint32_t packets, bool withMenu, std::uint32_t presentationEnd) {
+    TCLPI clip;
+    clip.clipInfo.applicationType = withMenu ? 5 : 1;  // Sub TS for an IG menu, or a Movie
+    clip.clipInfo.tsRecordingRate = 6000000;
+    clip.clipInfo.numberOfSourcePackets = packets;
+    TATC_sequences atc;
+    atc.stcSequences.push_back(TSTCSequence{kVideoPid, 0, 0, presentationEnd});
+    clip.sequenceInfo.atcSequences.push_back(atc);
+    TProgram_sequences program;
+    program.programMapPid = kPmtPid;
+    program.streams.push_back(codingInfo(kVideoPid, kAvcVideo));
+    if (withMenu) program.streams.push_back(codingInfo(kIgPid, kIgStream));
+    clip.programInfo.programSequences.push_back(program);
+    clip.cpi.cpiType = 1;  // EP map
+    clip.cpi.pidEntries.push_back(TEPMapPIDEntry{kVideoPid, 1, 0});
+    TEP_map_fosPID map;
+    map.coarse.push_back(TEPCoarseEntry{0, 0, kFirstVideoPacket});
+    map.fine.push_back(TEPFineEntry{0, 1, 0, kFirstVideoPacket});
+    clip.cpi.epMaps.push_back(map);
+    return clip;
 }
 
 // A transport packet of 188 bytes with the given PID and payload (stuffed
@@ -407,14 +363,212 @@ Bytes streamFile(bool withMenu) {
         } else if (i % 16 == 1) {
             addSourcePacket(out, arrival, kPmtPid, true, pmtCounter, pmt);
         } else {
-            addSourcePacket(out, arrival, kVideoPid, i == 2, videoCounter,
-                            i == 2 ? videoPesStart() : Bytes{});
+            const bool first = i == static_cast<int>(kFirstVideoPacket);
+            addSourcePacket(out, arrival, kVideoPid, first, videoCounter,
+                            first ? videoPesStart() : Bytes{});
         }
     }
     return out;
 }
 
 }  // namespace
+
+// ---- The demo menu: two pages of animated buttons with in- and out-effects ----
+
+namespace {
+
+constexpr std::uint32_t kSetButtonPage = 0x51C00003;  // SetButtonPage button, page
+constexpr std::uint32_t kButtonOperand = 0x80000000;  // the operand is set
+
+// Palette 0 (buttons) and 1 (banner) entries.
+enum : std::uint8_t { kClear = 0, kEdge = 1, kFill = 2, kShine = 3, kSelected = 4, kPressed = 5 };
+
+constexpr std::uint16_t kButtonWidth = 360;
+constexpr std::uint16_t kButtonHeight = 90;
+constexpr std::uint16_t kBannerWidth = 640;
+constexpr std::uint16_t kBannerHeight = 120;
+
+// A button face with rounded corners, a 3-pixel edge and a shine bar at
+// `shine` (the animation moves it); `mark` blocks stand for the label.
+Bytes buttonFace(std::uint8_t fill, int shine, int mark) {
+    Bytes face(std::size_t{kButtonWidth} * kButtonHeight, kClear);
+    for (int y = 0; y < kButtonHeight; ++y) {
+        for (int x = 0; x < kButtonWidth; ++x) {
+            const int dx = std::min(x, kButtonWidth - 1 - x);
+            const int dy = std::min(y, kButtonHeight - 1 - y);
+            if (dx + dy < 6) continue;  // cut corners
+            std::uint8_t colour = dx < 3 || dy < 3 || dx + dy < 9 ? kEdge : fill;
+            if (colour == fill && x >= shine && x < shine + 12) colour = kShine;
+            const bool label = y >= 35 && y < 55 && x >= 60 && (x - 60) % 40 < 28 &&
+                               (x - 60) / 40 < mark;
+            if (colour == fill && label) colour = kEdge;
+            face[static_cast<std::size_t>(y) * kButtonWidth + static_cast<std::size_t>(x)] = colour;
+        }
+    }
+    return face;
+}
+
+// A banner of diagonal stripes in the banner palette.
+Bytes bannerFace(bool dim) {
+    Bytes face(std::size_t{kBannerWidth} * kBannerHeight);
+    for (std::size_t y = 0; y < kBannerHeight; ++y) {
+        for (std::size_t x = 0; x < kBannerWidth; ++x) {
+            const std::size_t stripe = (x + y) / 24 % 3;
+            face[y * kBannerWidth + x] =
+                static_cast<std::uint8_t>(dim ? (stripe == 0 ? kEdge : kClear) : 1 + stripe);
+        }
+    }
+    return face;
+}
+
+TIGobject demoObject(std::uint16_t id, std::uint16_t width, std::uint16_t height, Bytes bitmap) {
+    TIGobject object;
+    object.id = id;
+    object.filled = true;
+    object.width = width;
+    object.height = height;
+    object.bitmap = std::move(bitmap);
+    return object;
+}
+
+TIGpalette demoPalette(std::uint16_t id, const std::vector<std::array<std::uint8_t, 4>>& colours) {
+    TIGpalette palette;
+    palette.id = id;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const auto& [r, g, b, a] = colours[i];
+        palette.ycrcb[i] = rgbToYcrcb(r, g, b);
+        palette.rgba[i] = paletteColour(palette.ycrcb[i], a);
+    }
+    return palette;
+}
+
+// Objects 5k..5k+4 of button face k: normal animation (2 frames), selected
+// animation (2 frames), activated.
+std::uint16_t faceObject(int face, int state) {
+    return static_cast<std::uint16_t>(2 + 5 * face + state);
+}
+
+TIGbutton demoButton(std::uint16_t id, int face, std::uint16_t x, std::uint16_t y,
+                     TCommands commands) {
+    TIGbutton button = IGbutton(id);
+    button.x = x;
+    button.y = y;
+    button.normalStart = faceObject(face, 0);
+    button.normalEnd = faceObject(face, 1);
+    button.normalRepeat = 1;
+    button.selectedStart = faceObject(face, 2);
+    button.selectedEnd = faceObject(face, 3);
+    button.selectedRepeat = 1;
+    button.activatedStart = faceObject(face, 4);
+    button.activatedEnd = faceObject(face, 4);
+    button.commands = std::move(commands);
+    return button;
+}
+
+// A page of buttons stacked one below the other, each in a BOG of its own,
+// with the banner sliding in (cropped, then whole) and out.
+TPage demoPage(std::uint8_t id, std::vector<TIGbutton> buttons) {
+    TPage page;
+    page.id = id;
+    page.animationFrameRateCode = 6;  // a step every 6 frames, 250 ms
+    page.defaultSelectedButton = 0;
+    page.palette = 0;
+    const TWindow window{0, 640, 160, kBannerWidth, kBannerHeight};
+    page.inEffects.windows = {window};
+    for (const std::uint16_t width : {std::uint16_t{kBannerWidth / 2}, kBannerWidth}) {
+        Teffect effect;
+        effect.duration = 22500;  // 250 ms
+        effect.palette = 1;
+        TCompositionObject banner;
+        banner.objectId = 0;
+        banner.x = window.x;
+        banner.y = window.y;
+        if (width < kBannerWidth) {
+            banner.flags = kObjectCropped;
+            banner.cropWidth = width;
+            banner.cropHeight = kBannerHeight;
+        }
+        effect.objects = {banner};
+        page.inEffects.effects.push_back(effect);
+    }
+    page.outEffects.windows = {window};
+    Teffect fade;
+    fade.duration = 18000;  // 200 ms
+    fade.palette = 1;
+    fade.objects = {TCompositionObject{1, 0, 0, window.x, window.y, 0, 0, 0, 0}};
+    page.outEffects.effects = {fade};
+    for (TIGbutton& button : buttons) {
+        TBOG bog;
+        bog.defaultValidButton = button.id;
+        bog.buttons = {std::move(button)};
+        page.bogs.push_back(std::move(bog));
+    }
+    return page;
+}
+
+TIGMenu demoMenu() {
+    TIGMenu menu;
+    menu.ics.frameRateId = kRate23976;
+    menu.ics.compositionState = 2;    // epoch start
+    menu.ics.modelFlags = 2;          // not multiplexed, always on
+    menu.ics.userTimeOut = 0;
+    const auto page = [](std::uint32_t button, std::uint32_t number) {
+        return TCommand{kSetButtonPage, kButtonOperand | button, kButtonOperand | number};
+    };
+    const std::uint16_t x = 780;
+    menu.ics.pages = {
+        demoPage(0, {demoButton(0, 0, x, 400, {{kJumpTitle, 1, 0}}),
+                     demoButton(1, 1, x, 520, {page(0, 1)}),
+                     demoButton(2, 2, x, 640, {{kJumpTitle, 3, 0}})}),
+        demoPage(1, {demoButton(0, 1, x, 460, {{kPlayPlaylistMark, 0, 1}}),
+                     demoButton(1, 2, x, 580, {page(1, 0)})}),
+    };
+    menu.ics.pages[0].bogs[0].buttons[0].lower = 1;
+    menu.ics.pages[0].bogs[1].buttons[0].upper = 0;
+    menu.ics.pages[0].bogs[1].buttons[0].lower = 2;
+    menu.ics.pages[0].bogs[2].buttons[0].upper = 1;
+    menu.ics.pages[1].bogs[0].buttons[0].lower = 1;
+    menu.ics.pages[1].bogs[1].buttons[0].upper = 0;
+    for (const TPage& p : menu.ics.pages)
+        menu.pageButtons.push_back(pageButtonTable(p));
+
+    menu.objects = {demoObject(0, kBannerWidth, kBannerHeight, bannerFace(false)),
+                    demoObject(1, kBannerWidth, kBannerHeight, bannerFace(true))};
+    for (int face = 0; face < 3; ++face) {
+        const int marks = face + 2;
+        const std::array<Bytes, 5> states{
+            buttonFace(kFill, 40, marks), buttonFace(kFill, 200, marks),
+            buttonFace(kSelected, 40, marks), buttonFace(kSelected, 200, marks),
+            buttonFace(kPressed, 120, marks)};
+        for (int state = 0; state < 5; ++state) {
+            menu.objects.push_back(demoObject(faceObject(face, state), kButtonWidth, kButtonHeight,
+                                              states[static_cast<std::size_t>(state)]));
+        }
+    }
+    menu.palettes = {
+        demoPalette(0, {{0, 0, 0, 0},
+                        {240, 240, 240, 255},
+                        {30, 50, 120, 230},
+                        {120, 160, 230, 255},
+                        {230, 180, 20, 255},
+                        {230, 90, 20, 255}}),
+        demoPalette(1, {{0, 0, 0, 0}, {200, 160, 40, 255}, {140, 20, 30, 255}, {250, 250, 250, 200}}),
+    };
+    return menu;
+}
+
+}  // namespace
+
+void makeDemoMenu(const std::string& path) {
+    TIGMenu menu = demoMenu();
+    RecordingSink sink;
+    Reporter reporter(sink);
+    if (!saveIGS(menu, IGSForm::MenuFile, path, reporter)) {
+        const auto texts = sink.texts();
+        throw FileError(path + ": " + (texts.empty() ? std::string("not written") : texts.back()),
+                        path);
+    }
+}
 
 DemoDiscInfo makeDemoDisc(const std::string& dir) {
     DemoDiscInfo info;
@@ -432,8 +586,10 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
     struct Clip {
         const char* name;
         bool menu;
+        std::uint32_t end;  // presentation end time
     };
-    const std::array<Clip, 2> clips{{{"00000", false}, {"00001", true}}};
+    const std::array<Clip, 2> clips{
+        {{"00000", false, ticksOfFrames(3 * 480)}, {"00001", true, 45000 * 10}}};
     const Bytes feature = playlistBytes(featurePlaylist());
     const Bytes menu = playlistBytes(shortPlaylist("00001", 45000 * 10, true));
     // Playlist 00002, the trailer, plays the first ten seconds of clip 00000.
@@ -448,10 +604,11 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
         writeFileSafely(base + "PLAYLIST/00002.mpls", trailer);
         for (const Clip& clip : clips) {
             writeFileSafely(base + "CLIPINF/" + clip.name + ".clpi",
-                            clipInfoFile(kPacketsPerStream, clip.menu));
+                            clipInfoBytes(demoClip(kPacketsPerStream, clip.menu, clip.end)));
         }
     }
     writeFileSafely(info.folder + "BDJO/00001.bdjo", bdjObjectFile());
+    makeDemoMenu((dir.empty() || dir.back() == '/' ? dir : dir + "/") + "demo.mnu");
     for (const Clip& clip : clips) {
         writeFileSafely(info.folder + "STREAM/" + clip.name + ".m2ts", streamFile(clip.menu));
     }
