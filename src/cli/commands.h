@@ -26,6 +26,9 @@ int runChapters(const std::vector<std::string>& args, Streams io);
 int runExec(const std::vector<std::string>& args, Streams io);
 // The Find tools of the CLIPINF and PLAYLIST tabs (find_command.cpp).
 int runFind(const std::vector<std::string>& args, Streams io);
+// IG menu files: composition, objects, palettes, object pictures
+// (menu_command.cpp).
+int runMenu(const std::vector<std::string>& args, Streams io);
 
 // The BDMV folder text for a path given on the command line: a file names its
 // folder, a folder is taken as the BDMV folder or the folder that holds it.

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "cli/menu_dump.h"
 #include "core/extension_data.h"
 #include "core/text.h"
+#include "menu/menu_reader.h"
+#include "menu/menu_writer.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
 #include "playlist/clip_info_file.h"
@@ -664,6 +667,39 @@ private:
     TCLPI c_;
 };
 
+// An IG menu file (.mnu).  Reading reports through a log of its own; the
+// outcome carries the first error.
+class MenuStructure : public LoadedStructure {
+public:
+    explicit MenuStructure(TIGMenu menu) : menu_(std::move(menu)) {}
+
+    void printText(std::ostream& out) const override { printMenuText(out, menu_); }
+    Json toJson() const override { return menuJson(menu_); }
+
+    // Saving changes the model (write order, fragments), so a copy is saved.
+    Bytes bytes() const override {
+        TIGMenu copy = menu_;
+        RecordingSink sink;
+        Reporter reporter(sink);
+        return igsBytes(copy, IGSForm::MenuFile, reporter).value_or(Bytes{});
+    }
+
+    static LoadResult load(ByteView data, std::string_view name) {
+        LoadResult result;
+        result.format = "menu";
+        TIGMenu menu;
+        RecordingSink sink;
+        Reporter reporter(sink);
+        result.outcome = parseMenu(data, name, menu, reporter);
+        if (result.outcome.status != ReadStatus::BadFormat)
+            result.structure = std::make_unique<MenuStructure>(std::move(menu));
+        return result;
+    }
+
+private:
+    TIGMenu menu_;
+};
+
 bool startsWith(ByteView data, std::string_view magic) {
     return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
 }
@@ -693,6 +729,7 @@ LoadResult loadStructure(ByteView data, std::string_view name) {
     }
     if (startsWith(data, "MPLS"))
         return load<TMPLS, PlaylistStructure>(data, name, "playlist", parsePlaylist);
+    if (startsWith(data, "IG")) return MenuStructure::load(data, name);
     if (startsWith(data, "HDMV"))
         return load<TCLPI, ClipInfoStructure>(data, name, "clip_info", parseClipInfo);
     LoadResult result;

@@ -8,6 +8,9 @@
 #include "core/crc.h"
 #include "core/file_io.h"
 #include "core/report.h"
+#include "menu/menu_model.h"
+#include "menu/menu_writer.h"
+#include "menu/rle_codec.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
 #include "playlist/clip_info_file.h"
@@ -370,6 +373,209 @@ Bytes streamFile(bool withMenu) {
 
 }  // namespace
 
+// ---- The demo menu: two pages of animated buttons with in- and out-effects ----
+
+namespace {
+
+constexpr std::uint32_t kSetButtonPage = 0x51C00003;  // SetButtonPage button, page
+constexpr std::uint32_t kButtonOperand = 0x80000000;  // the operand is set
+
+// Palette 0 (buttons) and 1 (banner) entries.
+constexpr std::uint8_t kClear = 0;
+constexpr std::uint8_t kEdge = 1;
+constexpr std::uint8_t kFill = 2;
+constexpr std::uint8_t kShine = 3;
+constexpr std::uint8_t kSelected = 4;
+constexpr std::uint8_t kPressed = 5;
+
+constexpr std::uint16_t kButtonWidth = 360;
+constexpr std::uint16_t kButtonHeight = 90;
+constexpr std::uint16_t kBannerWidth = 640;
+constexpr std::uint16_t kBannerHeight = 120;
+
+// A button face with rounded corners, a 3-pixel edge and a shine bar at
+// `shine` (the animation moves it); `mark` blocks stand for the label.
+Bytes buttonFace(std::uint8_t fill, int shine, int mark) {
+    Bytes face(std::size_t{kButtonWidth} * kButtonHeight, kClear);
+    for (int y = 0; y < kButtonHeight; ++y) {
+        for (int x = 0; x < kButtonWidth; ++x) {
+            const int dx = std::min(x, kButtonWidth - 1 - x);
+            const int dy = std::min(y, kButtonHeight - 1 - y);
+            if (dx + dy < 6) continue;  // cut corners
+            std::uint8_t colour = dx < 3 || dy < 3 || dx + dy < 9 ? kEdge : fill;
+            if (colour == fill && x >= shine && x < shine + 12) colour = kShine;
+            const bool label =
+                y >= 35 && y < 55 && x >= 60 && (x - 60) % 40 < 28 && (x - 60) / 40 < mark;
+            if (colour == fill && label) colour = kEdge;
+            face[static_cast<std::size_t>(y) * kButtonWidth + static_cast<std::size_t>(x)] = colour;
+        }
+    }
+    return face;
+}
+
+// A banner of diagonal stripes in the banner palette.
+Bytes bannerFace(bool dim) {
+    Bytes face(std::size_t{kBannerWidth} * kBannerHeight);
+    for (std::size_t y = 0; y < kBannerHeight; ++y) {
+        for (std::size_t x = 0; x < kBannerWidth; ++x) {
+            const std::size_t stripe = (x + y) / 24 % 3;
+            face[y * kBannerWidth + x] =
+                static_cast<std::uint8_t>(dim ? (stripe == 0 ? kEdge : kClear) : 1u + stripe);
+        }
+    }
+    return face;
+}
+
+TIGobject demoObject(std::uint16_t id, std::uint16_t width, std::uint16_t height, Bytes bitmap) {
+    TIGobject object;
+    object.id = id;
+    object.filled = true;
+    object.width = width;
+    object.height = height;
+    object.bitmap = std::move(bitmap);
+    return object;
+}
+
+TIGpalette demoPalette(std::uint16_t id, const std::vector<std::array<std::uint8_t, 4>>& colours) {
+    TIGpalette palette;
+    palette.id = id;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        const auto& [r, g, b, a] = colours[i];
+        palette.ycrcb[i] = rgbToYcrcb(r, g, b);
+        palette.rgba[i] = paletteColour(palette.ycrcb[i], a);
+    }
+    return palette;
+}
+
+// Objects 5k..5k+4 of button face k: normal animation (2 frames), selected
+// animation (2 frames), activated.
+std::uint16_t faceObject(int face, int state) {
+    return static_cast<std::uint16_t>(2 + 5 * face + state);
+}
+
+TIGbutton demoButton(std::uint16_t id, int face, std::uint16_t x, std::uint16_t y,
+                     TCommands commands) {
+    TIGbutton button = IGbutton(id);
+    button.x = x;
+    button.y = y;
+    button.normalStart = faceObject(face, 0);
+    button.normalEnd = faceObject(face, 1);
+    button.normalRepeat = 1;
+    button.selectedStart = faceObject(face, 2);
+    button.selectedEnd = faceObject(face, 3);
+    button.selectedRepeat = 1;
+    button.activatedStart = faceObject(face, 4);
+    button.activatedEnd = faceObject(face, 4);
+    button.commands = std::move(commands);
+    return button;
+}
+
+// A page of buttons stacked one below the other, each in a BOG of its own,
+// with the banner sliding in (cropped, then whole) and out.
+TPage demoPage(std::uint8_t id, std::vector<TIGbutton> buttons) {
+    TPage page;
+    page.id = id;
+    page.animationFrameRateCode = 6;  // a step every 6 frames, 250 ms
+    page.defaultSelectedButton = 0;
+    page.palette = 0;
+    const TWindow window{0, 640, 160, kBannerWidth, kBannerHeight};
+    page.inEffects.windows = {window};
+    for (const std::uint16_t width : {std::uint16_t{kBannerWidth / 2}, kBannerWidth}) {
+        Teffect effect;
+        effect.duration = 22500;  // 250 ms
+        effect.palette = 1;
+        TCompositionObject banner;
+        banner.objectId = 0;
+        banner.x = window.x;
+        banner.y = window.y;
+        if (width < kBannerWidth) {
+            banner.flags = kObjectCropped;
+            banner.cropWidth = width;
+            banner.cropHeight = kBannerHeight;
+        }
+        effect.objects = {banner};
+        page.inEffects.effects.push_back(effect);
+    }
+    page.outEffects.windows = {window};
+    Teffect fade;
+    fade.duration = 18000;  // 200 ms
+    fade.palette = 1;
+    fade.objects = {TCompositionObject{1, 0, 0, window.x, window.y, 0, 0, 0, 0}};
+    page.outEffects.effects = {fade};
+    for (TIGbutton& button : buttons) {
+        TBOG bog;
+        bog.defaultValidButton = button.id;
+        bog.buttons = {std::move(button)};
+        page.bogs.push_back(std::move(bog));
+    }
+    return page;
+}
+
+TIGMenu demoMenu() {
+    TIGMenu menu;
+    menu.ics.frameRateId = kRate23976;
+    menu.ics.compositionState = 2;  // epoch start
+    menu.ics.modelFlags = 2;        // not multiplexed, always on
+    menu.ics.userTimeOut = 0;
+    const auto page = [](std::uint32_t button, std::uint32_t number) {
+        return TCommand{kSetButtonPage, kButtonOperand | button, kButtonOperand | number};
+    };
+    const std::uint16_t x = 780;
+    menu.ics.pages = {
+        demoPage(0, {demoButton(0, 0, x, 400, {{kJumpTitle, 1, 0}}),
+                     demoButton(1, 1, x, 520, {page(0, 1)}),
+                     demoButton(2, 2, x, 640, {{kJumpTitle, 3, 0}})}),
+        demoPage(1, {demoButton(0, 1, x, 460, {{kPlayPlaylistMark, 0, 1}}),
+                     demoButton(1, 2, x, 580, {page(1, 0)})}),
+    };
+    menu.ics.pages[0].bogs[0].buttons[0].lower = 1;
+    menu.ics.pages[0].bogs[1].buttons[0].upper = 0;
+    menu.ics.pages[0].bogs[1].buttons[0].lower = 2;
+    menu.ics.pages[0].bogs[2].buttons[0].upper = 1;
+    menu.ics.pages[1].bogs[0].buttons[0].lower = 1;
+    menu.ics.pages[1].bogs[1].buttons[0].upper = 0;
+    for (const TPage& p : menu.ics.pages)
+        menu.pageButtons.push_back(pageButtonTable(p));
+
+    menu.objects = {demoObject(0, kBannerWidth, kBannerHeight, bannerFace(false)),
+                    demoObject(1, kBannerWidth, kBannerHeight, bannerFace(true))};
+    for (int face = 0; face < 3; ++face) {
+        const int marks = face + 2;
+        const std::array<Bytes, 5> states{
+            buttonFace(kFill, 40, marks), buttonFace(kFill, 200, marks),
+            buttonFace(kSelected, 40, marks), buttonFace(kSelected, 200, marks),
+            buttonFace(kPressed, 120, marks)};
+        for (int state = 0; state < 5; ++state) {
+            menu.objects.push_back(demoObject(faceObject(face, state), kButtonWidth, kButtonHeight,
+                                              states[static_cast<std::size_t>(state)]));
+        }
+    }
+    menu.palettes = {
+        demoPalette(0, {{0, 0, 0, 0},
+                        {240, 240, 240, 255},
+                        {30, 50, 120, 230},
+                        {120, 160, 230, 255},
+                        {230, 180, 20, 255},
+                        {230, 90, 20, 255}}),
+        demoPalette(1,
+                    {{0, 0, 0, 0}, {200, 160, 40, 255}, {140, 20, 30, 255}, {250, 250, 250, 200}}),
+    };
+    return menu;
+}
+
+}  // namespace
+
+void makeDemoMenu(const std::string& path) {
+    TIGMenu menu = demoMenu();
+    RecordingSink sink;
+    Reporter reporter(sink);
+    if (!saveIGS(menu, IGSForm::MenuFile, path, reporter)) {
+        const auto texts = sink.texts();
+        throw FileError(path + ": " + (texts.empty() ? std::string("not written") : texts.back()),
+                        path);
+    }
+}
+
 DemoDiscInfo makeDemoDisc(const std::string& dir) {
     DemoDiscInfo info;
     info.folder = (dir.empty() || dir.back() == '/' ? dir : dir + "/") + "BDMV/";
@@ -408,6 +614,7 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
         }
     }
     writeFileSafely(info.folder + "BDJO/00001.bdjo", bdjObjectFile());
+    makeDemoMenu((dir.empty() || dir.back() == '/' ? dir : dir + "/") + "demo.mnu");
     for (const Clip& clip : clips) {
         writeFileSafely(info.folder + "STREAM/" + clip.name + ".m2ts", streamFile(clip.menu));
     }

@@ -16,8 +16,13 @@ struct DemoDiscInfo {
     int sourcePacketsPerStream = 0;
 };
 
-// Writes `dir`/BDMV and everything below it, replacing demo files that are
-// there already.  Throws FileError when a file cannot be written.
+// Writes `dir`/BDMV and everything below it, and `dir`/demo.mnu, replacing
+// demo files that are there already.  Throws FileError when a file cannot be written.
 DemoDiscInfo makeDemoDisc(const std::string& dir);
+
+// Writes the demo's IG menu file: two pages of animated buttons, each page
+// with a banner that slides in (a cropped object, then the whole one) and
+// fades out.  makeDemoDisc writes it to `dir`/demo.mnu.  Throws FileError.
+void makeDemoMenu(const std::string& path);
 
 }  // namespace lumora
