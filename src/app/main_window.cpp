@@ -29,13 +29,20 @@
 #include "app/associations.h"
 #include "app/bdjo_tab.h"
 #include "app/bdmv_tab.h"
+#include "app/clipinf_context.h"
 #include "app/clipinf_tab.h"
 #include "app/command_line.h"
+#include "app/command_runner.h"
+#include "app/execute_panel.h"
 #include "app/gui_sink.h"
+#include "app/index_view.h"
 #include "app/menu_tab.h"
 #include "app/movie_object_view.h"
 #include "app/options_tab.h"
+#include "app/playlist_context.h"
+#include "app/playlist_items_view.h"
 #include "app/playlist_tab.h"
+#include "app/register_panel.h"
 #include "app/resources.h"
 #include "app/settings_store.h"
 #include "app/status_line.h"
@@ -65,14 +72,6 @@ QPushButton* compact(QPushButton* push) {
     return push;
 }
 
-QLineEdit* numberField(QWidget* parent, const QString& name, const QString& hint, int width) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(name);
-    field->setToolTip(hint);
-    field->setFixedWidth(width);
-    return field;
-}
-
 std::unique_ptr<QSettings> defaultSettings() {
     return std::make_unique<QSettings>();
 }
@@ -83,10 +82,6 @@ QStringList toQStringList(const std::vector<std::string>& entries) {
     for (const auto& entry : entries)
         out << QString::fromStdString(entry);
     return out;
-}
-
-QString extensionText(std::string_view extension) {
-    return QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
 }
 
 }  // namespace
@@ -136,6 +131,10 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     reporter_ = std::make_unique<Reporter>(*sink_);
     bdmvTab->attach(navigation_, *reporter_);
     bdmvTab->setOutputFolder([this] { return optionsTab->outputFolder(); });
+    connectPlaylistTab();
+    connectClipinfTab();
+    runner_ = std::make_unique<CommandRunner>(registers_, *reporter_, *executePanel, *registerPanel,
+                                              *bCancel);
 
     connectSignals();
     qApp->installEventFilter(this);
@@ -184,30 +183,14 @@ QWidget* TfMain::buildSharedControls() {
 }
 
 QWidget* TfMain::buildExecutePanel() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName("pExecute");
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    bStart = compact(button(panel, "Start", "bStart", "Run the commands"));
-    cbTrace = new QCheckBox("Trace", panel);
-    cbTrace->setObjectName("cbTrace");
-    cbTrace->setToolTip("Run the commands step by step");
-    cbObject = new QComboBox(panel);
-    cbObject->setObjectName("cbObject");
-    cbObject->setToolTip("Movie object");
-    cbObject->setMinimumContentsLength(4);
-    cbButton = new QComboBox(panel);
-    cbButton->setObjectName("cbButton");
-    cbButton->setToolTip("Button");
-    cbButton->setMinimumContentsLength(4);
-    eProgLine = numberField(panel, "eProgLine", "Program line", 44);
-    eProgLine->setReadOnly(true);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{bStart, cbTrace, cbObject, cbButton, eProgLine}) {
-        layout->addWidget(w);
-    }
-    panel->setEnabled(false);
-    return panel;
+    executePanel = new ExecutePanel(this);
+    bStart = executePanel->bStart;
+    cbTrace = executePanel->cbTrace;
+    cbObject = executePanel->cbObject;
+    cbButton = executePanel->cbButton;
+    eProgLine = executePanel->eProgLine;
+    executePanel->setEnabled(false);
+    return executePanel;
 }
 
 QWidget* TfMain::buildNavigatePanel() {
@@ -234,17 +217,8 @@ QWidget* TfMain::buildNavigatePanel() {
 }
 
 QWidget* TfMain::buildRegisterPanel() {
-    auto* panel = new QWidget(this);
-    panel->setObjectName("pRegisters");
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel("PSR", panel));
-    layout->addWidget(numberField(panel, "iePSRnum", "PSR number", 34));
-    layout->addWidget(numberField(panel, "hePSRval", "PSR value", 74));
-    layout->addWidget(new QLabel("GPR", panel));
-    layout->addWidget(numberField(panel, "ieGPRnum", "GPR number", 42));
-    layout->addWidget(numberField(panel, "heGPRval", "GPR value", 74));
-    return panel;
+    registerPanel = new RegisterPanel(registers_, this);
+    return registerPanel;
 }
 
 void TfMain::connectSignals() {
@@ -252,6 +226,7 @@ void TfMain::connectSignals() {
     connect(bdmvTab->bReadBDMV, &QPushButton::clicked, this, &TfMain::readFolder);
     connect(bdmvTab->bbOpenDir, &QToolButton::clicked, this, &TfMain::chooseFolder);
     connect(bSave, &QPushButton::clicked, this, &TfMain::save);
+    connect(bFind, &QPushButton::clicked, this, &TfMain::find);
     connect(bCancel, &QPushButton::clicked, this, [this] { reporter_->cancel(); });
     connect(optionsTab, &OptionsTab::use83Changed, this, &TfMain::applyNameSet);
     connect(optionsTab, &OptionsTab::activationDelayChanged, this,
@@ -269,6 +244,25 @@ void TfMain::connectSignals() {
         connect(tab->selector(), &QComboBox::currentIndexChanged, this,
                 [this] { applyTabRoles(); });
     }
+    connectCommandRunner();
+}
+
+void TfMain::connectCommandRunner() {
+    MovieObjectView* objects = bdmvTab->movieObjectView;
+    objects->setCommandClipboard(&commandClipboard_);
+    objects->menuTabActive = [this] { return PageControl->currentIndex() == kMenu; };
+    objects->programFormat = [this] { return optionsTab->programFormat(); };
+    objects->fileErrorBox = [this](const QString& message) { showFileError(message); };
+    connect(objects, &MovieObjectView::commandsChanged, this, &TfMain::applyBdmvRole);
+    connect(objects, &MovieObjectView::commandRowClicked, this, &TfMain::runTracedRow);
+    connect(objects, &MovieObjectView::followRequested, this, &TfMain::followCommand);
+    connect(bStart, &QPushButton::clicked, this, &TfMain::startCommands);
+    connect(cbObject, &QComboBox::activated, objects, &MovieObjectView::setObjectSG);
+    connect(executePanel, &ExecutePanel::programLineTyped, this,
+            [this](int line) { runner_->setProgramLine(line); });
+    connect(statusTab->bPSRs, &QPushButton::clicked, this, [this] { runner_->logPsrs(); });
+    connect(statusTab->bGPRs, &QPushButton::clicked, this, [this] { runner_->logGprs(); });
+    connect(statusTab->bResetRegs, &QPushButton::clicked, this, &TfMain::resetRegisters);
 }
 
 QString TfMain::folderText() const {
@@ -345,8 +339,9 @@ void TfMain::createSoundPlayer() {
 }
 
 void TfMain::prepareMenuViews() {
-    // Preview colours, the page bitmap, the background picture and the
-    // registers' first reset arrive with the menu renderer and the registers.
+    // Preview colours, the page bitmap and the background picture arrive with
+    // the menu renderer.
+    resetRegisters();
 }
 
 void TfMain::writeGridHeaders() {
@@ -398,6 +393,8 @@ void TfMain::readStoredSettings() {
     optionsTab->applySettings(settings);
     setFolderText(settings.bdmvDir);
     bdmvTab->movieObjectView->setObjectPanelHeight(settings.objectHeight);
+    playlistTab->setGroupHeights(
+        {settings.playListHeight, settings.subPathHeight, settings.playListMarkHeight});
     if (settings.hasGeometry) {
         setGeometry(settings.left, settings.top, settings.width, settings.height);
     }
@@ -412,6 +409,12 @@ void TfMain::writeStoredSettings() {
     optionsTab->collectSettings(settings);
     settings.bdmvDir = folderText();
     settings.objectHeight = bdmvTab->movieObjectView->objectPanelHeight();
+    const QList<int> heights = playlistTab->groupHeights();
+    if (heights.size() == 3) {
+        settings.playListHeight = heights[0];
+        settings.subPathHeight = heights[1];
+        settings.playListMarkHeight = heights[2];
+    }
     const bool maximised = isMaximized();
     settings.windowState = maximised ? 2 : (isMinimized() ? 1 : 0);
     if (!maximised) {
@@ -538,6 +541,66 @@ void TfMain::openBdjTitle(int fileIndex) {
     if (listed && (wasLoaded || !bdjoTab->loaded())) bdjoTab->readSelected();
 }
 
+// ---------------------------------------------------------------------------
+// The command emulator
+
+void TfMain::resetRegisters() {
+    runner_->resetRegisters(optionsTab->playerSettings());
+}
+
+// The menu's "Start" arrives with the menu simulator.
+void TfMain::startCommands() {
+    if (PageControl->currentIndex() != kBdmv) return;
+    MovieObjectView* objects = bdmvTab->movieObjectView;
+    const TCommands* commands = objects->currentCommands();
+    if (commands == nullptr) return;
+    if (objects->selectedObject() < cbObject->count()) {
+        cbObject->setCurrentIndex(objects->selectedObject());
+    }
+    runner_->start(*commands, CommandContext::MovieObject, [objects](std::size_t line) {
+        objects->selectCommandLine(static_cast<int>(line));
+    });
+}
+
+void TfMain::runTracedRow(int line) {
+    MovieObjectView* objects = bdmvTab->movieObjectView;
+    const TCommands* commands = objects->currentCommands();
+    if (!cbTrace->isChecked() || commands == nullptr) return;
+    runner_->runRow(line, *commands, CommandContext::MovieObject, [objects](std::size_t next) {
+        objects->selectCommandLine(static_cast<int>(next));
+    });
+}
+
+// The grid itself follows GoTo lines and movie objects; titles and playlists
+// lie on other views.  Menu pages and buttons are followed once menus can be
+// loaded.
+void TfMain::followCommand(const CommandFollow& follow) {
+    if (follow.title) {
+        PageControl->setCurrentIndex(kBdmv);
+        if (follow.titleRowSelectable()) {
+            bdmvTab->indexView->selectTitle(static_cast<int>(*follow.title) - 1);
+            bdmvTab->movieObjectView->selectCommandLine(0);
+        }
+    }
+    if (follow.playlist) openPlaylist(toQ(playlistEntry(*follow.playlist)), follow.playItem);
+}
+
+void TfMain::openPlaylist(const QString& entry, std::optional<std::uint32_t> playItem) {
+    QComboBox* selector = playlistTab->selector();
+    const int found = selector->findText(entry);
+    if (found < 0) {
+        reporter_->slog("Playlist " + entry.toStdString() + " not found", 1);
+        return;
+    }
+    const bool wasLoaded = playlistTab->loaded();
+    selector->setCurrentIndex(found);
+    PageControl->setCurrentIndex(kPlaylist);
+    // Entering the tab reads the selection by itself the first time when
+    // "Auto Read" is on; it is not read twice.
+    if (wasLoaded || !playlistTab->loaded()) playlistTab->readSelected();
+    if (playItem) playlistTab->playItemsView->selectPlayItem(static_cast<int>(*playItem));
+}
+
 void TfMain::applyNameSet(bool use83) {
     bdmvTab->setNameSet(nameSet(use83));
     // The save hints name the files with the extension of the name set.
@@ -549,6 +612,73 @@ void TfMain::loadMenuFile(const QString& path) {
     reporter_->dlog0("Reading " + QFileInfo(path).fileName().toStdString());
     reporter_->log("  Menu files open in the Menu tab once menu reading is available.");
     reporter_->slogR();
+}
+
+void TfMain::connectPlaylistTab() {
+    PlaylistContext context;
+    context.reporter = reporter_.get();
+    context.disc = [this] {
+        DiscFolder disc = disc_;
+        disc.use83 = optionsTab->use83();
+        return disc;
+    };
+    context.autoRead = [this] { return optionsTab->autoRead(); };
+    context.backupOptions = [this] { return optionsTab->backupOptions(); };
+    context.outputFolder = [this] { return optionsTab->outputFolder(); };
+    context.chapterFormat = [this] {
+        return static_cast<ChapterFormat>(optionsTab->chapterFormat());
+    };
+    context.showFileError = [this](const QString& message) { showFileError(message); };
+    context.popupMenu = PopupMenu;
+    playlistTab->setContext(std::move(context));
+    connect(playlistTab, &PlaylistTab::saveStateChanged, this, [this] { applyTabRoles(); });
+}
+
+void TfMain::connectClipinfTab() {
+    ClipinfContext context;
+    context.reporter = reporter_.get();
+    context.disc = [this] {
+        DiscFolder disc = disc_;
+        disc.use83 = optionsTab->use83();
+        return disc;
+    };
+    context.autoRead = [this] { return optionsTab->autoRead(); };
+    context.backupOptions = [this] { return optionsTab->backupOptions(); };
+    context.outputFolder = [this] { return optionsTab->outputFolder(); };
+    context.showFileError = [this](const QString& message) { showFileError(message); };
+    context.popupMenu = PopupMenu;
+    clipinfTab->setContext(std::move(context));
+    connect(clipinfTab, &ClipinfTab::saveStateChanged, this, [this] { applyTabRoles(); });
+    connect(clipinfTab, &ClipinfTab::playlistRequested, this,
+            [this](const QString& entry, int playItem) {
+                openPlaylist(entry,
+                             playItem >= 0 ? std::optional<std::uint32_t>(playItem) : std::nullopt);
+            });
+    connect(playlistTab, &PlaylistTab::clipRequested, this, &TfMain::openClip);
+    connect(playlistTab, &PlaylistTab::applyToClipRequested, this, &TfMain::applyToClip);
+}
+
+void TfMain::openClip(const QString& entry) {
+    const bool wasLoaded = clipinfTab->loaded();
+    const bool listed = clipinfTab->selectClip(entry);
+    PageControl->setCurrentIndex(kClipinf);
+    if (!listed) {
+        reporter_->slog("Clip information " + entry.toStdString() + " not found", 1);
+        return;
+    }
+    // Entering the tab reads the selection by itself the first time when
+    // "Auto Read" is on; it is not read twice.
+    if (wasLoaded || !clipinfTab->loaded()) clipinfTab->readSelected();
+}
+
+// The clip is read into the CLIPINF tab, changed there and saved by it (after
+// the backup step), so the tab shows what the file now holds.
+void TfMain::applyToClip(int item) {
+    const auto& items = playlistTab->playlist().playList.playItems;
+    if (!playlistTab->playlistLoaded() || item < 0 || item >= static_cast<int>(items.size()))
+        return;
+    const TPlayItem& playItem = items[static_cast<std::size_t>(item)];
+    clipinfTab->applyStn(toQ(playItem.clipName), playItem.stn);
 }
 
 void TfMain::showFileError(const QString& message) {
@@ -576,9 +706,27 @@ void TfMain::save() {
             saveBdmvFiles();
             break;
         case kPlaylist:
+            guarded([this] { playlistTab->save(); });
+            break;
         case kClipinf:
+            clipinfTab->save();
+            break;
         case kMenu:
-            // The structure writers plug in here.
+            // The menu writer plugs in here.
+            break;
+        default:
+            break;
+    }
+}
+
+void TfMain::find() {
+    switch (PageControl->currentIndex()) {
+        case kPlaylist:
+            playlistTab->findCallers(navigation_.objects);
+            PageControl->setCurrentIndex(kStatus);
+            break;
+        case kClipinf:
+            clipinfTab->findReferences();
             break;
         default:
             break;
@@ -643,7 +791,6 @@ void TfMain::applyTabRoles() {
     bLoadMenu->hide();
     bMux->hide();
 
-    const NameSet& names = nameSet(optionsTab->use83());
     switch (PageControl->currentIndex()) {
         case kBdmv:
             bSave->show();
@@ -657,19 +804,16 @@ void TfMain::applyTabRoles() {
         case kPlaylist:
             bSave->show();
             bFind->show();
-            bSave->setToolTip("Save " + playlistTab->selector()->currentText() +
-                              extensionText(names.playlistExt));
             autoReadOnEntry(playlistTab);
-            bSave->setEnabled(playlistTab->loaded());
+            bSave->setToolTip(playlistTab->saveHint());
+            bSave->setEnabled(playlistTab->canSave());
             break;
         case kClipinf:
             bSave->show();
             bFind->show();
-            bSave->setToolTip("Save " + clipinfTab->selector()->currentText() +
-                              extensionText(names.clipExt));
-            bSave->setEnabled(clipinfTab->selector()->isEnabled() &&
-                              clipinfTab->selector()->count() > 0);
             autoReadOnEntry(clipinfTab);
+            bSave->setToolTip(clipinfTab->saveHint());
+            bSave->setEnabled(clipinfTab->canSave());
             break;
         case kMenu:
             bSave->show();

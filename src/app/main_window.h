@@ -7,10 +7,13 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/bdmv_context.h"
 #include "core/folder.h"
 #include "core/report.h"
+#include "navigation/command_list.h"
+#include "playback/registers.h"
 
 class QCheckBox;
 class QComboBox;
@@ -27,11 +30,14 @@ class AboutTab;
 class BdjoTab;
 class BdmvTab;
 class ClipinfTab;
+class CommandRunner;
+class ExecutePanel;
 class GridPopupMenu;
 class GuiSink;
 class MenuTab;
 class OptionsTab;
 class PlaylistTab;
+class RegisterPanel;
 class StatusLine;
 class StatusTab;
 
@@ -60,11 +66,18 @@ public:
     void handleDrop(const QStringList& paths);
     // The shared "&Save" button, dispatched on the active tab.
     void save();
+    // The shared "Find" button: on the PLAYLIST tab the movie object commands
+    // that play the selected playlist, on the CLIPINF tab the playlists that
+    // use each clip.
+    void find();
     // Shows and hides the shared buttons and panels for the active tab.
     void applyTabRoles();
 
     Reporter& reporter() { return *reporter_; }
     GuiSink& sink() { return *sink_; }
+    // The register file and the interpreter of the command emulator.
+    Registers& registers() { return registers_; }
+    CommandRunner& commandRunner() { return *runner_; }
     const DiscFolder& disc() const { return disc_; }
     QString folderText() const;
     void setFolderText(const QString& folder);
@@ -93,6 +106,8 @@ public:
     QWidget* pNavigate;
     QWidget* pRegisters;
     QWidget* pExecute;
+    ExecutePanel* executePanel;
+    RegisterPanel* registerPanel;
     QPushButton* bStart;
     QCheckBox* cbTrace;
     QComboBox* cbObject;
@@ -122,6 +137,9 @@ private:
     QWidget* buildNavigatePanel();
     QWidget* buildRegisterPanel();
     void connectSignals();
+    // The execute and register panels, the Status tab's register buttons and
+    // the command grid's runs and follows.
+    void connectCommandRunner();
 
     // Start-up steps, in their order.
     void fillLanguageLists();
@@ -142,6 +160,8 @@ private:
     // The parts of a folder Read that belong to the views.
     void clearViews();
     void fillSelectors();
+    void connectPlaylistTab();
+    void connectClipinfTab();
     void showFileError(const QString& message);
     // Runs `work`, turning a file-system failure into the error box.
     void guarded(const std::function<void()>& work);
@@ -159,6 +179,18 @@ private:
     void fillObjectSelector();
     void openBdjTitle(int fileIndex);
 
+    // The command emulator: "Start" on the active tab, a trace row click,
+    // the registers' start values, and where a double-clicked command leads.
+    void startCommands();
+    void runTracedRow(int line);
+    void resetRegisters();
+    void followCommand(const CommandFollow& follow);
+    void openPlaylist(const QString& entry, std::optional<std::uint32_t> playItem);
+    // "Jump to Clip": the CLIPINF tab shows clip `entry`.
+    void openClip(const QString& entry);
+    // "Apply to clpi" for PlayItem `item` of the current playlist.
+    void applyToClip(int item);
+
     // Tab roles of the selector tabs: "Auto Read" reads the selection the
     // first time the tab is entered after a folder Read.
     void autoReadOnEntry(class SelectorTab* tab);
@@ -167,6 +199,10 @@ private:
     std::unique_ptr<Reporter> reporter_;
     DiscFolder disc_;
     NavigationModels navigation_;
+    Registers registers_;
+    // After the reporter: the interpreter's stopper is wired into it.
+    std::unique_ptr<CommandRunner> runner_;
+    CommandClipboard commandClipboard_;
     bool started_ = false;
     bool startScheduled_ = false;
     QString menuFileName_;

@@ -3,29 +3,52 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
+#include "app/command_editor.h"
 #include "app/ext_data_dialog.h"
 #include "app/string_grid.h"
 #include "app/widget_helpers.h"
+#include "core/file_io.h"
 
 namespace lumora::app {
 namespace {
 
 // Status panel 1 counts the commands while a long list fills the grid.
 constexpr std::size_t kProgressStep = 128;
-constexpr int kCommandLineColumn = 4;
 
 QString toQ(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+QString toQ(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "List|*.lst|Binary|*.bin" as the file dialog takes it: "List (*.lst)", ...
+QStringList dialogFilters(std::string_view filter) {
+    const QStringList parts = toQ(filter).split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + " (" + parts[i + 1] + ")";
+    return out;
+}
+
+bool isKey(const QKeyEvent& event, int key, Qt::KeyboardModifiers modifiers) {
+    return event.key() == key && (event.modifiers() & ~Qt::KeypadModifier) == modifiers;
 }
 
 QComboBox* flagList(QWidget* parent, const QString& name, const QString& hint,
@@ -132,9 +155,10 @@ QWidget* MovieObjectView::buildCommandsPanel() {
     pCommands->setObjectName("pCommands");
     sgCommands = new StringGrid(pCommands);
     sgCommands->setObjectName("sgCommands");
-    sgCommands->setToolTip("Navigation commands");
-    sgCommands->setHeaders({"No.", "Opcode", "Destinat.", "Source", "Command line"});
+    sgCommands->setToolTip(toQ(kCommandsTooltip));
+    sgCommands->setHeaders(commandGridHeaders());
     sgCommands->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CommandCellDelegate::install(sgCommands);
     fitCommandFont();
     sgCommands->setMinimumHeight(60);
     sgCommands->installEventFilter(this);
@@ -148,9 +172,25 @@ QWidget* MovieObjectView::buildCommandsPanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
     layout->addWidget(sgCommands, 1);
+    layout->addWidget(buildCommandTools());
     layout->addWidget(extDatRow_);
     pCommands->installEventFilter(this);
     return pCommands;
+}
+
+// The builder, with the line buttons and the program list button beside its
+// hex fields.
+QWidget* MovieObjectView::buildCommandTools() {
+    commandEditor = new CommandEditor(pCommands);
+    bInsCmd = smallButton(commandEditor, "+", "bInsCmd", "Insert a line after selected line(s)");
+    bDelCmd = smallButton(commandEditor, "-", "bDelCmd", "Delete the selected line(s)");
+    bbSaveProg = new QToolButton(commandEditor);
+    bbSaveProg->setObjectName("bbSaveProg");
+    bbSaveProg->setToolTip(toQ(kProgramListDialogTitle));
+    bbSaveProg->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    for (QWidget* w : std::initializer_list<QWidget*>{bInsCmd, bDelCmd, bbSaveProg})
+        commandEditor->addBesideWords(w);
+    return commandEditor;
 }
 
 void MovieObjectView::connectControls() {
@@ -169,6 +209,32 @@ void MovieObjectView::connectControls() {
     connect(bInsObject, &QPushButton::clicked, this, &MovieObjectView::insertObject);
     connect(bDelObject, &QPushButton::clicked, this, &MovieObjectView::deleteObjects);
     connect(bObjExtDat, &QPushButton::clicked, this, &MovieObjectView::editExtensionData);
+    connectCommandControls();
+}
+
+void MovieObjectView::connectCommandControls() {
+    connect(sgCommands, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int previousRow, int) {
+                if (row != previousRow) showCommandInEditor();
+            });
+    connect(sgCommands, &QTableWidget::cellClicked, this, [this](int row, int) {
+        if (currentCommands() != nullptr && row < static_cast<int>(currentCommands()->size()))
+            emit commandRowClicked(row);
+    });
+    // The follow waits until the grid is done with the mouse, which would
+    // otherwise put the selection back on the clicked row.
+    connect(
+        sgCommands, &QTableWidget::cellDoubleClicked, this,
+        [this](int row, int) { followCommandLine(row); }, Qt::QueuedConnection);
+    connect(sgCommands, &StringGrid::insertPressed, this, &MovieObjectView::insertCommandLine);
+    connect(sgCommands, &StringGrid::shiftDeletePressed, this,
+            &MovieObjectView::deleteCommandLines);
+    connect(bInsCmd, &QPushButton::clicked, this, &MovieObjectView::insertCommandLine);
+    connect(bDelCmd, &QPushButton::clicked, this, &MovieObjectView::deleteCommandLines);
+    connect(bbSaveProg, &QToolButton::clicked, this, &MovieObjectView::saveProgramList);
+    connect(commandEditor, &CommandEditor::commandEdited, this, &MovieObjectView::commandEdited);
+    connect(commandEditor, &CommandEditor::returnToGrid, this,
+            [this] { sgCommands->setFocus(Qt::OtherFocusReason); });
 }
 
 // ---------------------------------------------------------------------------
@@ -233,25 +299,34 @@ void MovieObjectView::showCommands() {
     const Tmobject* object = current();
     Reporter& reporter = *context_.reporter;
     if (object != nullptr && !object->commands.empty()) {
-        const std::size_t count = object->commands.size();
         reporter.slog("Building commands...", 0);
-        sgCommands->setDataRows(static_cast<int>(count));
-        for (std::size_t k = 0; k < count; ++k) {
-            const auto cells = commandRowCells(k, object->commands[k]);
-            const int row = static_cast<int>(k) + 1;
-            for (int col = 0; col < static_cast<int>(cells.size()); ++col)
-                sgCommands->setCell(col, row, toQ(cells[static_cast<std::size_t>(col)]));
-            sgCommands->setCell(kCommandLineColumn, row, QString());
-            if (k % kProgressStep == 0) {
-                reporter.slog(std::to_string(k + 1) + "/" + std::to_string(count), 1);
-            }
-        }
+        sgCommands->setDataRows(static_cast<int>(object->commands.size()));
+        showCommandRows(0, true);
         sgCommands->setEnabled(true);
     } else {
         sgCommands->clearGrid();
     }
     reporter.slogR();
-    sgCommands->setGridCursor(1, 1);
+    selectCommandLine(0);
+    enableCommandControls();
+}
+
+// Rows `from` to the end show their commands again; the Menu tab sounds the
+// invalid-word tone once for the rows it shows, not once a row.
+void MovieObjectView::showCommandRows(std::size_t from, bool progress) {
+    const TCommands* commands = currentCommands();
+    if (commands == nullptr) return;
+    const std::size_t count = commands->size();
+    bool invalidShown = false;
+    for (std::size_t k = from; k < count; ++k) {
+        const CommandRow row = comm2str(k, (*commands)[k], CommandContext::MovieObject);
+        showCommandRow(*sgCommands, row);
+        invalidShown = invalidShown || row.invalidTone;
+        if (progress && k % kProgressStep == 0) {
+            context_.reporter->slog(std::to_string(k + 1) + "/" + std::to_string(count), 1);
+        }
+    }
+    if (invalidShown && menuTabActive && menuTabActive() && tone) tone(kInvalidTone);
 }
 
 void MovieObjectView::showLabels() {
@@ -268,6 +343,17 @@ void MovieObjectView::enableControls() {
     bInsObject->setEnabled(good());
     bDelObject->setEnabled(any);
     bObjExtDat->setEnabled(good());
+    enableCommandControls();
+}
+
+// Lines can be added to any selected object; deleting and the program list
+// need lines.
+void MovieObjectView::enableCommandControls() {
+    const bool selected = good() && current() != nullptr;
+    const bool lines = selected && !current()->commands.empty();
+    bInsCmd->setEnabled(selected);
+    bDelCmd->setEnabled(lines);
+    bbSaveProg->setEnabled(lines);
 }
 
 Tmobject* MovieObjectView::current() const {
@@ -282,6 +368,11 @@ bool MovieObjectView::selectedHasCommands() const {
     return object != nullptr && !object->commands.empty();
 }
 
+const TCommands* MovieObjectView::currentCommands() const {
+    const Tmobject* object = current();
+    return object != nullptr ? &object->commands : nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // Selecting
 
@@ -290,6 +381,7 @@ void MovieObjectView::selectObject(int object) {
         selected_ = -1;
         showFlags();
         sgCommands->clearGrid();
+        showCommandInEditor();
         enableControls();
         emit objectSelected(-1);
         return;
@@ -363,6 +455,228 @@ void MovieObjectView::deleteObjects() {
     selectObject(file().objects.empty() ? -1 : std::max(first - 1, 0));
     // After the selection, whose report would end the error display.
     if (!invalid.empty()) reporter.erslog("See Status");
+}
+
+// ---------------------------------------------------------------------------
+// Command lines
+
+void MovieObjectView::setCommandClipboard(CommandClipboard* clipboard) {
+    clipboard_ = clipboard != nullptr ? clipboard : &ownClipboard_;
+}
+
+int MovieObjectView::currentCommandLine() const {
+    const TCommands* commands = currentCommands();
+    const int line = sgCommands->gridRow() - 1;
+    return commands != nullptr && line >= 0 && line < static_cast<int>(commands->size()) ? line
+                                                                                         : -1;
+}
+
+void MovieObjectView::selectCommandLine(int line) {
+    const TCommands* commands = currentCommands();
+    if (commands != nullptr && line >= 0 && line < static_cast<int>(commands->size())) {
+        sgCommands->setGridCursor(1, line + 1);
+        sgCommands->clearSelection();
+        sgCommands->selectRow(line);
+        sgCommands->scrollTo(sgCommands->model()->index(line, 0));
+    } else {
+        sgCommands->setGridCursor(1, 1);
+    }
+    showCommandInEditor();
+}
+
+void MovieObjectView::showCommandInEditor() {
+    const TCommands* commands = currentCommands();
+    const int line = currentCommandLine();
+    std::optional<TCommand> shown;
+    if (line >= 0) shown = (*commands)[static_cast<std::size_t>(line)];
+    commandEditor->showCommand(shown);
+    sgCommands->setToolTip(commandEditor->gridTooltip());
+}
+
+LineRange MovieObjectView::selectedLines() const {
+    const int top = std::max(sgCommands->selectionTop() - 1, 0);
+    const int bottom = std::max(sgCommands->selectionBottom() - 1, top);
+    return {static_cast<std::size_t>(top), static_cast<std::size_t>(bottom)};
+}
+
+std::size_t MovieObjectView::lastSelectedLine() const {
+    return selectedLines().last;
+}
+
+void MovieObjectView::showListEdit(const ListEdit& edit) {
+    if (!edit.status.empty()) context_.reporter->slog(edit.status, 1);
+    if (!edit.changed) return;
+    const TCommands& commands = *currentCommands();
+    if (commands.empty()) {
+        // The emptied list keeps its grid: "+" and the keys still work on it.
+        sgCommands->clearGrid();
+        sgCommands->setEnabled(true);
+    } else {
+        sgCommands->setDataRows(static_cast<int>(commands.size()));
+        sgCommands->setEnabled(true);
+        showCommandRows(edit.redrawFrom, false);
+        for (const std::size_t line : edit.retargeted) {
+            if (line < edit.redrawFrom)
+                showCommandRow(*sgCommands,
+                               comm2str(line, commands[line], CommandContext::MovieObject));
+        }
+    }
+    if (edit.delta != 0) {
+        showObjectRow(static_cast<std::size_t>(selected_));
+        emit commandsChanged();
+    }
+    selectCommandLine(static_cast<int>(edit.select));
+    enableCommandControls();
+}
+
+void MovieObjectView::insertCommandLine() {
+    if (!good() || current() == nullptr) return;
+    showListEdit(
+        lumora::insertNewLine(file(), static_cast<std::size_t>(selected_), lastSelectedLine()));
+}
+
+void MovieObjectView::deleteCommandLines() {
+    if (!good() || current() == nullptr) return;
+    showListEdit(delcmd(file(), static_cast<std::size_t>(selected_), selectedLines()));
+}
+
+void MovieObjectView::copyCommandLines() {
+    if (currentCommands() == nullptr) return;
+    const ListEdit edit = copycmd(*clipboard_, *currentCommands(), selectedLines());
+    if (!edit.status.empty()) context_.reporter->slog(edit.status, 1);
+}
+
+void MovieObjectView::cutCommandLines() {
+    if (!good() || current() == nullptr) return;
+    showListEdit(cutcmd(*clipboard_, file(), static_cast<std::size_t>(selected_), selectedLines()));
+}
+
+void MovieObjectView::pasteCommandLines() {
+    if (!good() || current() == nullptr) return;
+    showListEdit(
+        pastecmd(*clipboard_, file(), static_cast<std::size_t>(selected_), lastSelectedLine()));
+}
+
+void MovieObjectView::nopCommandLine() {
+    if (!good() || current() == nullptr) return;
+    showListEdit(nopcmd(current()->commands, selectedLines().first));
+}
+
+void MovieObjectView::selectAllCommandLines() {
+    const TCommands* commands = currentCommands();
+    if (commands == nullptr || commands->empty()) return;
+    const LineRange all = lumora::selectAll(*commands);
+    sgCommands->setRangeSelected(
+        QTableWidgetSelectionRange(static_cast<int>(all.first), 0, static_cast<int>(all.last),
+                                   sgCommands->columnCount() - 1),
+        true);
+}
+
+void MovieObjectView::commandEdited(const TCommand& command) {
+    const int line = currentCommandLine();
+    if (line < 0) return;
+    const auto at = static_cast<std::size_t>(line);
+    current()->commands[at] = command;
+    showCommandRow(*sgCommands, comm2str(at, command, CommandContext::MovieObject));
+    showCommandInEditor();
+}
+
+void MovieObjectView::stepToneFor(int line) {
+    const TCommands* commands = currentCommands();
+    if (commands == nullptr || line < 0 || !tone) return;
+    if (stepTone(*commands, static_cast<std::size_t>(line))) tone(kInvalidLineStepTone);
+}
+
+// The keys of the command grid beyond Insert and Shift+Delete, which the
+// grid reports itself.  True when the key was taken.
+bool MovieObjectView::commandKey(const QKeyEvent& event) {
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        void (MovieObjectView::*action)();
+    } keys[] = {
+        {Qt::Key_C, Qt::ControlModifier, &MovieObjectView::copyCommandLines},
+        {Qt::Key_X, Qt::ControlModifier, &MovieObjectView::cutCommandLines},
+        {Qt::Key_V, Qt::ControlModifier, &MovieObjectView::pasteCommandLines},
+        {Qt::Key_A, Qt::ControlModifier, &MovieObjectView::selectAllCommandLines},
+        {Qt::Key_N, Qt::ShiftModifier, &MovieObjectView::nopCommandLine},
+    };
+    for (const auto& entry : keys) {
+        if (isKey(event, entry.key, entry.modifiers)) {
+            (this->*entry.action)();
+            return true;
+        }
+    }
+    // Up and Down move as ever; the tone tells that the line reached holds
+    // no valid command.
+    const int line = sgCommands->gridRow() - 1;
+    if (isKey(event, Qt::Key_Up, Qt::NoModifier) && line > 0) stepToneFor(line - 1);
+    if (isKey(event, Qt::Key_Down, Qt::NoModifier)) stepToneFor(line + 1);
+    return false;
+}
+
+void MovieObjectView::followCommandLine(int line) {
+    const TCommands* commands = currentCommands();
+    if (commands == nullptr || line < 0) return;
+    const CommandFollow follow = followCommand(*commands, static_cast<std::size_t>(line));
+    if (follow.line) selectCommandLine(static_cast<int>(*follow.line));
+    if (follow.movieObject && *follow.movieObject < file().objects.size()) {
+        setObjectSG(static_cast<int>(*follow.movieObject));
+    }
+    if (follow.title || follow.playlist || follow.menuPage || follow.menuButton) {
+        emit followRequested(follow);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Program list
+
+void MovieObjectView::saveProgramList() {
+    const TCommands* commands = currentCommands();
+    if (commands == nullptr || commands->empty()) return;
+    const int option = programFormat ? programFormat() : 0;
+    const auto format = option == 1 ? ProgramFormat::Binary : ProgramFormat::List;
+    ProgramListRequest request;
+    request.title = toQ(kProgramListDialogTitle);
+    request.filters = dialogFilters(kProgramListFilter);
+    request.selectedFilter = static_cast<int>(format);
+    request.folder = context_.outputFolder ? context_.outputFolder() : QString();
+    request.fileName = toQ(programListFileName(static_cast<std::size_t>(selected_), format));
+    const std::optional<ProgramListTarget> target =
+        programListChooser ? programListChooser(request) : chooseProgramListFile(request);
+    sgCommands->setFocus(Qt::OtherFocusReason);
+    if (!target) return;
+    try {
+        lumora::saveProgramList(target->path.toStdString(), *commands, target->format,
+                                CommandContext::MovieObject);
+    } catch (const FileError& error) {
+        const QString message = QString::fromUtf8(error.what());
+        if (fileErrorBox) {
+            fileErrorBox(message);
+        } else {
+            QMessageBox::critical(this, window()->windowTitle(), message);
+        }
+    }
+}
+
+std::optional<ProgramListTarget> MovieObjectView::chooseProgramListFile(
+    const ProgramListRequest& request) {
+    QFileDialog dialog(this, request.title, request.folder);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(request.filters);
+    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+    // The extension follows the filter the user picks.
+    const auto suffix = [&](const QString& filter) {
+        return filter == request.filters.value(1) ? QStringLiteral("bin") : QStringLiteral("lst");
+    };
+    dialog.setDefaultSuffix(suffix(request.filters.value(request.selectedFilter)));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&](const QString& filter) { dialog.setDefaultSuffix(suffix(filter)); });
+    dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const bool binary = dialog.selectedNameFilter() == request.filters.value(1);
+    return ProgramListTarget{dialog.selectedFiles().first(),
+                             binary ? ProgramFormat::Binary : ProgramFormat::List};
 }
 
 // ---------------------------------------------------------------------------
@@ -457,6 +771,10 @@ void MovieObjectView::placeCountLabel() {
 }
 
 bool MovieObjectView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sgCommands && event->type() == QEvent::KeyPress &&
+        commandKey(*static_cast<QKeyEvent*>(event))) {
+        return true;
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == sgCommands) fitCommandColumns();
         if (watched == pCommands) extDatRow_->setVisible(pCommands->width() > kExtDatMinWidth);

@@ -1,4 +1,6 @@
-// The "S&tatus" tab: the message log and its "Clear" button.
+// The "S&tatus" tab: the message log with its "Clear" button, and the
+// register buttons: the two register dumps into the log and the reset of the
+// register file.
 #pragma once
 
 #include <QWidget>
@@ -16,6 +18,9 @@ public:
 
     LogView* reMessage;
     QPushButton* bClear;
+    QPushButton* bPSRs;
+    QPushButton* bGPRs;
+    QPushButton* bResetRegs;
 };
 
 }  // namespace lumora::app

@@ -113,6 +113,15 @@ protected:
                 emit closeEditor(editor, QAbstractItemDelegate::NoHint);
                 return true;
             }
+            // In edit mode the editor always holds the focus; Shift+Delete
+            // (which the line edit would take as "cut") deletes the row.
+            const auto modifiers =
+                static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier;
+            if (key == Qt::Key_Delete && modifiers == Qt::ShiftModifier) {
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                emit grid_->shiftDeletePressed();
+                return true;
+            }
         }
         return QStyledItemDelegate::eventFilter(object, event);
     }

@@ -37,6 +37,7 @@
 #include "core/extension_data.h"
 #include "core/text.h"
 #include "demo/demo_disc.h"
+#include "navigation/command_codec.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
 #include "support/test_support.h"
@@ -313,8 +314,10 @@ void BdmvTabTest::readShowsTheIndexAndTheMovieObjects() {
     const auto& commands = objects.objects[2].commands;
     QCOMPARE(ov.sgCommands->dataRows(), static_cast<int>(commands.size()));
     for (std::size_t k = 0; k < commands.size(); ++k) {
-        QCOMPARE(rowCells(*ov.sgCommands, static_cast<int>(k) + 1),
-                 cellList(lumora::commandRowCells(k, commands[k])) << QString());
+        QCOMPARE(
+            rowCells(*ov.sgCommands, static_cast<int>(k) + 1),
+            cellList(
+                lumora::comm2str(k, commands[k], lumora::CommandContext::MovieObject).cells()));
     }
     QVERIFY(w.window.bSave->isEnabled());
     QVERIFY(w.window.bStart->isEnabled());
@@ -888,7 +891,7 @@ void BdmvTabTest::commandGridReportsItsProgress() {
         QVERIFY(tab.canStart());
     }
     QCOMPARE(rowCells(*tab.movieObjectView->sgCommands, 300),
-             (QStringList{"0299", "50400001", "00000001", "00000002", ""}));
+             (QStringList{"0299", "50400001", "00000001 ", "00000002 ", "Move GPR1, 2"}));
 }
 
 void BdmvTabTest::showObjectScrollsItsRowToTheTop_data() {
