@@ -34,7 +34,8 @@ std::function<void()> largeDiscRead() {
     for (int i = 2; i < kEntries; ++i) {
         char name[8];
         std::snprintf(name, sizeof name, "%05d", i);
-        fs::copy_file(folder + "PLAYLIST/00000.mpls", folder + "PLAYLIST/" + name + ".mpls");
+        fs::copy_file(folder + "PLAYLIST/00000.mpls", folder + "PLAYLIST/" + name + ".mpls",
+                      fs::copy_options::overwrite_existing);
         fs::copy_file(folder + "CLIPINF/00000.clpi", folder + "CLIPINF/" + name + ".clpi");
         fs::copy_file(folder + "STREAM/00000.m2ts", folder + "STREAM/" + name + ".m2ts");
     }

@@ -77,13 +77,7 @@ Bytes literalPicture() {
 }
 
 TIGobject object(std::uint16_t id, Bytes bitmap) {
-    TIGobject o;
-    o.id = id;
-    o.filled = true;
-    o.width = kWidth;
-    o.height = kHeight;
-    o.bitmap = std::move(bitmap);
-    return o;
+    return bitmapObject(id, kWidth, kHeight, std::move(bitmap));
 }
 
 // A written and re-read menu, so the objects' RLE data lies in the resource

@@ -426,16 +426,6 @@ Bytes bannerFace(bool dim) {
     return face;
 }
 
-TIGobject demoObject(std::uint16_t id, std::uint16_t width, std::uint16_t height, Bytes bitmap) {
-    TIGobject object;
-    object.id = id;
-    object.filled = true;
-    object.width = width;
-    object.height = height;
-    object.bitmap = std::move(bitmap);
-    return object;
-}
-
 TIGpalette demoPalette(std::uint16_t id, const std::vector<std::array<std::uint8_t, 4>>& colours) {
     TIGpalette palette;
     palette.id = id;
@@ -537,8 +527,8 @@ TIGMenu demoMenu() {
     for (const TPage& p : menu.ics.pages)
         menu.pageButtons.push_back(pageButtonTable(p));
 
-    menu.objects = {demoObject(0, kBannerWidth, kBannerHeight, bannerFace(false)),
-                    demoObject(1, kBannerWidth, kBannerHeight, bannerFace(true))};
+    menu.objects = {bitmapObject(0, kBannerWidth, kBannerHeight, bannerFace(false)),
+                    bitmapObject(1, kBannerWidth, kBannerHeight, bannerFace(true))};
     for (int face = 0; face < 3; ++face) {
         const int marks = face + 2;
         const std::array<Bytes, 5> states{
@@ -546,8 +536,9 @@ TIGMenu demoMenu() {
             buttonFace(kSelected, 40, marks), buttonFace(kSelected, 200, marks),
             buttonFace(kPressed, 120, marks)};
         for (int state = 0; state < 5; ++state) {
-            menu.objects.push_back(demoObject(faceObject(face, state), kButtonWidth, kButtonHeight,
-                                              states[static_cast<std::size_t>(state)]));
+            menu.objects.push_back(bitmapObject(faceObject(face, state), kButtonWidth,
+                                                kButtonHeight,
+                                                states[static_cast<std::size_t>(state)]));
         }
     }
     menu.palettes = {

@@ -253,4 +253,14 @@ std::string menuClockText(std::uint64_t ticks90k) {
            twoDigits(seconds % 60);
 }
 
+TIGobject bitmapObject(std::uint16_t id, std::uint16_t width, std::uint16_t height, Bytes bitmap) {
+    TIGobject object;
+    object.id = id;
+    object.filled = true;
+    object.width = width;
+    object.height = height;
+    object.bitmap = std::move(bitmap);
+    return object;
+}
+
 }  // namespace lumora

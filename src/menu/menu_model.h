@@ -255,6 +255,10 @@ struct TIGobject {
     TObjectCache cache;
 };
 
+// An object made in the program (demo, import) from a decoded bitmap of
+// width x height palette indices; the writer encodes it.
+TIGobject bitmapObject(std::uint16_t id, std::uint16_t width, std::uint16_t height, Bytes bitmap);
+
 // One per slot of the current page's button table (the simulator drives
 // them).
 struct TButtonState {

@@ -5,6 +5,7 @@
 
 #include "core/file_io.h"
 #include "core/text.h"
+#include "playlist/block_parser.h"
 
 namespace lumora {
 namespace {
@@ -27,37 +28,6 @@ bool isGraphicsCoding(std::uint8_t coding) {
 bool isTextCoding(std::uint8_t coding) {
     return coding == 0x92;
 }
-
-// Collects the first problem of a parse; the reader stops at it.
-class Parser {
-public:
-    explicit Parser(std::string_view name) : name_(name) {}
-
-    bool failed() const { return outcome_.has_value(); }
-    ReadOutcome outcome() const { return outcome_.value_or(ReadOutcome{}); }
-
-    // Checks a block read through its own sub-reader: the block must lie
-    // inside the file (`outer`) and its fields inside the block.
-    bool check(const ByteReader& outer, const ByteReader& block, const std::string& field) {
-        if (failed()) return false;
-        if (outer.overran()) {
-            fail(field + " runs past the end of the file", outer.overrunOffset());
-        } else if (block.overran()) {
-            fail(field + " does not fit its length", block.overrunOffset());
-        }
-        return !failed();
-    }
-
-    void fail(const std::string& what, std::size_t offset) {
-        if (failed()) return;
-        outcome_ = ReadOutcome{ReadStatus::Truncated, offset,
-                               std::string(name_) + ": " + what + " at $" + hexText(offset, 8)};
-    }
-
-private:
-    std::string_view name_;
-    std::optional<ReadOutcome> outcome_;
-};
 
 // The bytes of a block after its known fields.
 Bytes tailOf(ByteReader& block) {

@@ -92,17 +92,6 @@ TPage simplePage(std::uint8_t id, std::vector<TIGbutton> buttons) {
     return page;
 }
 
-TIGobject objectWithBitmap(std::uint16_t id, std::uint16_t width, std::uint16_t height,
-                           Bytes bitmap) {
-    TIGobject object;
-    object.id = id;
-    object.filled = true;
-    object.width = width;
-    object.height = height;
-    object.bitmap = std::move(bitmap);
-    return object;
-}
-
 TIGobject objectOfEncodedLength(std::uint16_t id, std::size_t length) {
     constexpr std::size_t kLines = 53;
     // Each line of literals takes width + 2 bytes; a 0 pixel between two
@@ -116,7 +105,7 @@ TIGobject objectOfEncodedLength(std::uint16_t id, std::size_t length) {
     }
     for (std::size_t x = 1; extra > 0 && x + 1 < width; x += 2, --extra)
         bitmap[x] = 0;
-    return objectWithBitmap(id, static_cast<std::uint16_t>(width), kLines, std::move(bitmap));
+    return bitmapObject(id, static_cast<std::uint16_t>(width), kLines, std::move(bitmap));
 }
 
 TIGpalette greyPalette(std::uint16_t id, int count) {
@@ -212,8 +201,7 @@ TIGMenu sampleMenu() {
     for (std::uint16_t id = 0; id < 8; ++id) {
         const std::uint16_t width = static_cast<std::uint16_t>(40 + 7 * id);
         const std::uint16_t height = static_cast<std::uint16_t>(20 + 3 * id);
-        menu.objects.push_back(
-            objectWithBitmap(id, width, height, patternBitmap(width, height, id)));
+        menu.objects.push_back(bitmapObject(id, width, height, patternBitmap(width, height, id)));
     }
     menu.palettes = {greyPalette(0, 7), greyPalette(1, 7), greyPalette(2, 3)};
     return menu;

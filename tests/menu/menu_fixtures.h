@@ -30,9 +30,6 @@ Bytes pdsPayload(std::uint8_t id, const std::vector<std::array<std::uint8_t, 5>>
 // A page with one BOG of the given buttons (default valid = the first).
 TPage simplePage(std::uint8_t id, std::vector<TIGbutton> buttons);
 
-// An object slot holding a decoded bitmap.
-TIGobject objectWithBitmap(std::uint16_t id, std::uint16_t width, std::uint16_t height,
-                           Bytes bitmap);
 // A bitmap whose RLE code is exactly `length` bytes long (53 lines of
 // alternating literal colours, made one byte longer per isolated 0 pixel).
 TIGobject objectOfEncodedLength(std::uint16_t id, std::size_t length);

@@ -67,7 +67,7 @@ TEST(MenuTables, ObjectTableKeepsEmptySlots) {
     TIGMenu menu;
     menu.objects.resize(6);
     for (const std::uint16_t id : {0, 1, 5}) {
-        menu.objects[id] = test::objectWithBitmap(id, 2, 2, Bytes(4, 1));
+        menu.objects[id] = bitmapObject(id, 2, 2, Bytes(4, 1));
     }
     EXPECT_EQ(objectRowCells(menu, 2), (std::array<std::string, 4>{"0000", "0", "0", ""}));
     EXPECT_EQ(objectRowCells(menu, 5)[0], "0005");

@@ -184,7 +184,7 @@ TEST(MenuWriter, WriteOrder) {
     TIGMenu menu;
     menu.objects.resize(12);
     for (std::uint16_t id = 0; id < 12; ++id)
-        menu.objects[id] = test::objectWithBitmap(id, 1, 1, Bytes(1, 1));
+        menu.objects[id] = bitmapObject(id, 1, 1, Bytes(1, 1));
     menu.objects[10] = TIGobject{};  // an empty slot is never written
     const auto button = [](std::uint16_t id, std::uint16_t n0, std::uint16_t n1, std::uint16_t s,
                            std::uint16_t a) {

@@ -218,7 +218,7 @@ TIGMenu menuWithObject(std::uint16_t width, std::uint16_t height) {
     Bytes bitmap(std::size_t{width} * height);
     for (std::size_t i = 0; i < bitmap.size(); ++i)
         bitmap[i] = static_cast<std::uint8_t>(i % 3);
-    menu.objects = {test::objectWithBitmap(0, width, height, bitmap)};
+    menu.objects = {bitmapObject(0, width, height, bitmap)};
     TIGpalette palette;
     palette.rgba[0] = {10, 20, 30, 0};  // transparent
     palette.rgba[1] = {255, 0, 0, 255};
