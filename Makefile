@@ -12,6 +12,8 @@ PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev \
             libpng-dev zlib1g-dev libgtest-dev nlohmann-json3-dev \
             xvfb xauth x11-apps
+# The stream tests and the demultiplexer benchmark compare against FFmpeg.
+CHECK_PACKAGES := ffmpeg
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -22,7 +24,7 @@ all: build
 # apt-get update runs once, and only when something is missing.
 deps:
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -55,12 +57,14 @@ run: build $(DEMO_DIR)/BDMV/index.bdmv
 	fi
 
 # Every test, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: EXTRA_PACKAGES = $(CHECK_PACKAGES)
 test: deps
 	cmake -S . -B $(TEST_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON
 	cmake --build $(TEST_BUILD) -j $(JOBS)
 	cd $(TEST_BUILD) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+bench: EXTRA_PACKAGES = $(CHECK_PACKAGES)
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DLUMORA_BUILD_TESTS=OFF \
 	  -DLUMORA_BUILD_BENCH=ON

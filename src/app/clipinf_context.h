@@ -1,7 +1,7 @@
 // What the views of the CLIPINF tab share: the clip read last with the entry
 // it came from, and what the main window hands the tab (the reporter, the
 // working folder, the options it needs, the dialogs and the desktop services
-// it runs, and the grid pop-up menu).  The runners are replaceable so that
+// it runs, the way to the Menu tab, and the grid pop-up menu).  The runners are replaceable so that
 // tests never block and never start a player.
 #pragma once
 
@@ -13,6 +13,7 @@
 #include "core/folder.h"
 #include "core/report.h"
 #include "playlist/clip_info_file.h"
+#include "stream/demux.h"
 
 namespace lumora::app {
 
@@ -28,6 +29,15 @@ struct ClipinfContext {
     std::function<BackupOptions()> backupOptions;
     // Empty, or the Output folder ending with "/".
     std::function<QString()> outputFolder;
+    // The Options' "Save PID format" boxes, which choose how "Save P&ID"
+    // saves a stream.
+    std::function<SavePidFormat()> savePidFormat;
+    // Where "-> M&enu" saves the IG stream as a menu file before the Menu tab
+    // reads it: the system temporary folder's "Lumora_MENU.tmp".
+    std::function<std::string()> menuTempPath;
+    // Hands the menu file "-> M&enu" made to the Menu tab, which reads and
+    // shows it; the last menu file name stays as it was.
+    std::function<void(const QString& path)> openMenuFile;
     // Runs the ExtensionData dialog modally; true when it closed with OK.
     std::function<bool(TfExtDat&)> runExtDat;
     // Shows a file that cannot be opened or created.

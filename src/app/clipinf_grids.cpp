@@ -100,6 +100,12 @@ std::optional<std::uint16_t> ProgramInfoView::selectedPid() const {
     return stream->streamPid;
 }
 
+std::array<std::string, 3> ProgramInfoView::selectedCells() const {
+    const int row = sgCI->gridRow();
+    return {sgCI->cell(1, row).toStdString(), sgCI->cell(2, row).toStdString(),
+            sgCI->cell(3, row).toStdString()};
+}
+
 // ---------------------------------------------------------------------------
 // SequenceInfo
 

@@ -5,8 +5,10 @@
 #pragma once
 
 #include <QGroupBox>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/clipinf_context.h"
@@ -28,6 +30,9 @@ public:
     void showStreams(const std::vector<std::size_t>& streams);
     // The PID of the selected row, nothing when no stream is selected.
     std::optional<std::uint16_t> selectedPid() const;
+    // The selected row's "PID", "Stream type" and "Details" cells (they name
+    // the file "Save P&ID" writes).
+    std::array<std::string, 3> selectedCells() const;
 
     StringGrid* sgCI;
 

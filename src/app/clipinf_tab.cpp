@@ -21,6 +21,7 @@
 #include "app/widget_helpers.h"
 #include "core/extension_data.h"
 #include "core/file_io.h"
+#include "stream/stream_menu.h"
 
 namespace lumora::app {
 namespace {
@@ -95,7 +96,7 @@ QWidget* ClipinfTab::buildTopBand(QHBoxLayout* selectors) {
     rows->addLayout(stream);
 
     bSavePID = button(left, "Save P&ID", "bSavePID", "Save the selected PID of the stream file");
-    bToMenu = button(left, "-> M&enu", "bToMenu", "Load the IG menu of the stream file");
+    bToMenu = button(left, "-> M&enu", "bToMenu", "Load to Menu");
     bPlay = button(left, "Pla&y", "bPlay", "Play the stream file");
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(4);
@@ -164,7 +165,8 @@ void ClipinfTab::connectControls() {
     // The references follow the selector however it moves.
     connect(selector(), &QComboBox::currentIndexChanged, this, &ClipinfTab::showReferences);
     connect(bPlay, &QPushButton::clicked, this, &ClipinfTab::play);
-    connect(bToMenu, &QPushButton::clicked, this, &ClipinfTab::menuExtractionRequested);
+    connect(bSavePID, &QPushButton::clicked, this, [this] { savePid(); });
+    connect(bToMenu, &QPushButton::clicked, this, [this] { extractMenu(); });
     connect(bCIExtDat, &QPushButton::clicked, this, &ClipinfTab::editExtensionData);
     connect(programInfoView, &ProgramInfoView::streamChosen, this, &ClipinfTab::streamChosen);
     connect(programInfoView, &ProgramInfoView::streamActivated, this, &ClipinfTab::streamActivated);
@@ -190,6 +192,9 @@ void ClipinfTab::fillContextDefaults() {
     if (!context_.autoRead) context_.autoRead = [] { return false; };
     if (!context_.backupOptions) context_.backupOptions = [] { return BackupOptions{}; };
     if (!context_.outputFolder) context_.outputFolder = [] { return QString(); };
+    if (!context_.savePidFormat) context_.savePidFormat = [] { return SavePidFormat{}; };
+    if (!context_.menuTempPath) context_.menuTempPath = [] { return streamMenuTempPath(); };
+    if (!context_.openMenuFile) context_.openMenuFile = [](const QString&) {};
     if (!context_.runExtDat) {
         context_.runExtDat = [](TfExtDat& dialog) { return dialog.exec() == QDialog::Accepted; };
     }
@@ -344,7 +349,7 @@ void ClipinfTab::streamActivated(const QString& pidCell) {
             play();
             break;
         case ProgramInfoAction::ExtractMenu:
-            emit menuExtractionRequested();
+            extractMenu();
             break;
         case ProgramInfoAction::None:
             break;
@@ -355,6 +360,75 @@ void ClipinfTab::play() {
     if (!streamPlayable()) return;
     const std::string path = context_.disc().streamPath(document_.entry);
     context_.openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+std::optional<DemuxResult> ClipinfTab::runDemux(std::uint16_t pid, const std::string& target,
+                                                DemuxMode mode) {
+    const std::string source = context_.disc().streamPath(document_.entry);
+    Reporter& reporter = *context_.reporter;
+    const bool readEnabled = readButton()->isEnabled();
+    for (QPushButton* b : {bSavePID, bToMenu, readButton()})
+        b->setEnabled(false);
+    std::optional<DemuxResult> result;
+    QString failure;
+    {
+        ProgressScope progress(reporter);  // clears the cancel request; Cancel works
+        try {
+            result = Demux(source, target, pid, mode, reporter);
+        } catch (const FileError& error) {
+            failure = QString::fromUtf8(error.what());
+        }
+    }
+    readButton()->setEnabled(readEnabled);
+    bSavePID->setEnabled(streamPlayable());
+    streamChosen();
+    if (!failure.isEmpty()) context_.showFileError(failure);
+    return result;
+}
+
+std::optional<std::string> ClipinfTab::savePid() {
+    const auto pid = programInfoView->selectedPid();
+    if (!pid || !streamPlayable()) return std::nullopt;
+    const DiscFolder disc = context_.disc();
+    const DemuxMode mode = chooseDemuxMode(*pid, context_.savePidFormat());
+    const auto cells = programInfoView->selectedCells();
+    const QString output = context_.outputFolder();
+    // Without an Output folder the file goes beside the disc's BDMV folder.
+    const std::string folder =
+        output.isEmpty() ? chooserStartFolder(disc.folder) : output.toStdString();
+    const std::string target = folder + demuxFileName(document_.entry, cells[0], cells[1], cells[2],
+                                                      demuxExtension(*pid, mode));
+    Reporter& reporter = *context_.reporter;
+    reporter.setConfirmCancel();
+    reporter.log("");
+    reporter.dlog0("Saving " + target + " ...");
+    const std::optional<DemuxResult> result = runDemux(*pid, target, mode);
+    if (!result) return std::nullopt;
+    if (result->cancelled) {
+        reporter.log("Saving cancelled.");
+        return std::nullopt;
+    }
+    reporter.slogR();
+    reporter.log(std::to_string(result->savedPackets) + " source packets saved. (" +
+                 elapsedText(result->elapsedMs) + ")");
+    return target;
+}
+
+// The menu file is read by the Menu tab after progress mode has ended, so the
+// reader's own progress shows there.
+bool ClipinfTab::extractMenu() {
+    const auto pid = programInfoView->selectedPid();
+    if (!pid || !menuExtractionEnabled(*pid, streamPlayable())) return false;
+    emit menuExtractionRequested();
+    const std::string target = context_.menuTempPath();
+    const std::optional<DemuxResult> result = runDemux(*pid, target, DemuxMode::Menu);
+    if (!result) return false;
+    if (result->cancelled) {
+        context_.reporter->log("Saving cancelled.");
+        return false;
+    }
+    context_.openMenuFile(QString::fromStdString(target));
+    return true;
 }
 
 // ---------------------------------------------------------------------------

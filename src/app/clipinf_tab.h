@@ -8,6 +8,8 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/clipinf_context.h"
@@ -77,6 +79,15 @@ public:
 
     // "Pla&y": hands the stream file to the desktop's player.
     void play();
+    // "Save P&ID": the selected stream of the clip's stream file saved into
+    // the Output folder (without one, the folder that holds BDMV) in the form
+    // the options choose, with progress and Cancel.  The target; nothing when
+    // no stream was saved or the run was cancelled.
+    std::optional<std::string> savePid();
+    // "-> M&enu": the selected IG stream saved as a temporary menu file, with
+    // progress and Cancel, and handed to the Menu tab.  False when no menu
+    // file was handed on.
+    bool extractMenu();
     // The ExtensionData "Edit" button's action.
     void editExtensionData();
 
@@ -100,8 +111,8 @@ signals:
     // A "Referenced by" row was double-clicked: the playlist to open, and the
     // PlayItem to select there (-1: none in particular).
     void playlistRequested(const QString& entry, int playItem);
-    // "-> M&enu", or a double click on the IG stream: the stream tools take
-    // the menu out of the stream file.
+    // "-> M&enu", or a double click on the IG stream: the menu is about to be
+    // taken out of the stream file.
     void menuExtractionRequested();
 
 private:
@@ -123,6 +134,11 @@ private:
     void streamChosen();
     void streamActivated(const QString& pidCell);
     bool streamPlayable() const;
+    // Runs the demultiplexer on the clip's stream file in progress mode; the
+    // stream buttons and "&Read" wait meanwhile.  Nothing when a file could
+    // not be used (the user was shown why).
+    std::optional<DemuxResult> runDemux(std::uint16_t pid, const std::string& target,
+                                        DemuxMode mode);
     std::string separator() const;
 
     ClipDocument document_;

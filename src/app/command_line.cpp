@@ -37,6 +37,10 @@ DropRoute routeDrop(const QStringList& paths) {
     DropRoute route;
     if (paths.isEmpty() || paths.front().isEmpty()) return route;
     route.valid = true;
+    if (paths.front().endsWith(".mnu", Qt::CaseSensitive)) {
+        route.menuPath = absolutePath(paths.front());
+        return route;
+    }
     route.folder = folderOf(paths.front());
     route.use83 = lumora::use83ForFile(paths.front().toStdString());
     return route;

@@ -23,11 +23,13 @@ CommandLineRoute routeCommandLine(const QStringList& arguments);
 
 struct DropRoute {
     bool valid = false;  // false when nothing usable was dropped
-    QString folder;      // the dropped file's folder, ending with "/"
+    QString menuPath;    // a dropped menu file (".mnu", case matters) to load
+    QString folder;      // else the dropped file's folder, ending with "/"
     bool use83 = false;  // ".BDM" (upper case) switches 8.3 names on
 };
 
-// Only the first dropped path counts; a ".mnu" file is read as a folder too.
+// Only the first dropped path counts.  A menu file is loaded as a menu, as on
+// the command line: its folder is seldom a BDMV folder.
 DropRoute routeDrop(const QStringList& paths);
 
 }  // namespace lumora::app

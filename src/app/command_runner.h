@@ -47,6 +47,9 @@ public:
     void runRow(int line, const TCommands& commands, CommandContext context, RowSelector rows);
     // The "Command line" field was left with a typed line.
     void setProgramLine(int line);
+    // Where the traced row of a run started elsewhere (a menu button's
+    // commands, run by the menu simulator) is selected.
+    void setRowSelector(RowSelector rows) { rows_ = std::move(rows); }
 
     // InterpreterHost
     void showText(std::string_view text) override;

@@ -40,11 +40,13 @@ ExecutePanel::ExecutePanel(QWidget* parent) : QWidget(parent) {
     eProgLine->setToolTip("Command line");
     eProgLine->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QString("[0-9]{0,%1}").arg(kProgramLineDigits)), eProgLine));
-    eProgLine->setFixedWidth(eProgLine->fontMetrics().horizontalAdvance("000000") + 10);
+    eProgLine->setFixedWidth(
+        eProgLine->fontMetrics().horizontalAdvance(QString(kProgramLineDigits, '0')) + 10);
     showProgramLine(0);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(3);
     for (QWidget* w :
          std::initializer_list<QWidget*>{bStart, cbTrace, cbObject, cbButton, eProgLine}) {
         layout->addWidget(w);

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -36,6 +37,9 @@
 #include "app/execute_panel.h"
 #include "app/gui_sink.h"
 #include "app/index_view.h"
+#include "app/menu_context.h"
+#include "app/menu_page_view.h"
+#include "app/menu_play_controller.h"
 #include "app/menu_tab.h"
 #include "app/movie_object_view.h"
 #include "app/options_tab.h"
@@ -54,6 +58,7 @@
 #include "core/text.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "stream/stream_menu.h"
 
 namespace lumora::app {
 namespace {
@@ -70,6 +75,61 @@ QPushButton* compact(QPushButton* push) {
     const int text = push->fontMetrics().horizontalAdvance(push->text().remove('&'));
     push->setFixedWidth(std::max(text + 22, 44));
     return push;
+}
+
+// The menu colours of the options page as the renderer takes them (red in
+// the low byte, as stored).
+MenuColours menuColoursOf(const OptionsTab& options) {
+    const auto stored = [&options](const char* name) {
+        const QColor colour = options.colour(name);
+        return static_cast<std::uint32_t>(colour.red() | colour.green() << 8 | colour.blue() << 16);
+    };
+    MenuColours colours;
+    colours.background = stored("colBackground");
+    colours.objectBackground = stored("colObjectBackground");
+    colours.selectedButton = stored("colSelectedButton");
+    colours.selectedFrame = stored("colSelectedFrame");
+    colours.normalButton = stored("colNormalButton");
+    colours.normalFrame = stored("colNormalFrame");
+    colours.invalidButton = stored("colInvalidButton");
+    colours.invalidFrame = stored("colInvalidFrame");
+    colours.window = stored("colWindow");
+    return colours;
+}
+
+// "&Load" of a stream file: its IG stream on the menu PID becomes the
+// temporary menu file, with progress and Cancel.  The menu file's path, or ""
+// when nothing came out of it.
+QString extractStreamMenu(const QString& streamPath, Reporter& reporter,
+                          const std::function<void(const QString&)>& showError) {
+    const std::string target = streamMenuTempPath();
+    std::optional<DemuxResult> result;
+    QString failure;
+    {
+        const ProgressScope progress(reporter);  // clears the cancel request
+        try {
+            result = extractMenuFile(QFile::encodeName(streamPath).toStdString(), kDefaultMenuPid,
+                                     reporter, target);
+        } catch (const FileError& error) {
+            failure = QString::fromUtf8(error.what());
+        }
+    }
+    if (!failure.isEmpty()) {
+        showError(failure);
+        return {};
+    }
+    if (!result) return {};
+    if (result->cancelled) {
+        reporter.log("Saving cancelled.");
+        return {};
+    }
+    return QString::fromStdString(target);
+}
+
+BackgroundChoice backgroundOf(const OptionsTab& options) {
+    if (!options.useBackgroundPicture()) return {};
+    return {BackgroundChoice::Kind::Picture,
+            QFile::encodeName(options.backgroundPicture()).toStdString()};
 }
 
 std::unique_ptr<QSettings> defaultSettings() {
@@ -131,10 +191,12 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     reporter_ = std::make_unique<Reporter>(*sink_);
     bdmvTab->attach(navigation_, *reporter_);
     bdmvTab->setOutputFolder([this] { return optionsTab->outputFolder(); });
-    connectPlaylistTab();
-    connectClipinfTab();
+    // Before the Menu tab, whose button commands run in its interpreter.
     runner_ = std::make_unique<CommandRunner>(registers_, *reporter_, *executePanel, *registerPanel,
                                               *bCancel);
+    connectPlaylistTab();
+    connectClipinfTab();
+    connectMenuTab();
 
     connectSignals();
     qApp->installEventFilter(this);
@@ -149,6 +211,8 @@ QWidget* TfMain::buildSharedControls() {
     row->setObjectName("pShared");
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 2, 0, 2);
+    // Tight: the Menu tab shows a dozen controls here at the minimum width.
+    layout->setSpacing(3);
     bSave = compact(button(row, "&Save", "bSave", "Save"));
     bCancel = compact(button(row, "Cancel", "bCancel", "Stop the running operation"));
     bCancel->setEnabled(false);
@@ -166,7 +230,7 @@ QWidget* TfMain::buildSharedControls() {
     bFind = compact(button(row, "Find", "bFind", "Find the references of the selected file"));
     bFind->setEnabled(false);
     bLoadMenu = compact(button(row, "&Load", "bLoadMenu", "Load an IGS menu (*.mnu)"));
-    bMux = compact(button(row, "M&ux", "bMux", "Multiplex the menu into an .m2ts file"));
+    bMux = compact(button(row, "M&ux", "bMux", "Mux the IGS menu to a .m2ts"));
 
     layout->addWidget(bSave);
     layout->addWidget(bCancel);
@@ -311,9 +375,10 @@ void TfMain::fillLanguageLists() {
     // The options page fills its three language lists when it is built.
 }
 
+// A loaded menu file stays open as the menu's resource, where the object data
+// is read from on demand, so no copy of it is made in the temporary folder.
 void TfMain::setMenuFileNames() {
-    menuFileName_ = "mymenu";
-    menuResourcePath_ = QDir::tempPath() + "/Lumora_menu_resource.tmp";
+    menuTab->setMenuFileName("mymenu");
 }
 
 void TfMain::createWorkBitmaps() {
@@ -338,9 +403,13 @@ void TfMain::createSoundPlayer() {
     // The wave output arrives with sound playback.
 }
 
+// The preview and page areas take their colours, the page its background
+// picture; then the registers get their start values.
 void TfMain::prepareMenuViews() {
-    // Preview colours, the page bitmap and the background picture arrive with
-    // the menu renderer.
+    menuTab->setMenuColours(menuColoursOf(*optionsTab));
+    menuTab->setBackground(backgroundOf(*optionsTab));
+    menuTab->setGridSize(optionsTab->gridSize());
+    menuTab->setPreload(optionsTab->optionBox("PreLoad")->isChecked());
     resetRegisters();
 }
 
@@ -392,6 +461,7 @@ void TfMain::readStoredSettings() {
     const LumoraSettings settings = readSettings(*store);
     optionsTab->applySettings(settings);
     setFolderText(settings.bdmvDir);
+    optionsTab->setBackgroundPicture(settings.backgroundPic);
     bdmvTab->movieObjectView->setObjectPanelHeight(settings.objectHeight);
     playlistTab->setGroupHeights(
         {settings.playListHeight, settings.subPathHeight, settings.playListMarkHeight});
@@ -408,6 +478,7 @@ void TfMain::writeStoredSettings() {
     LumoraSettings settings = readSettings(*store);
     optionsTab->collectSettings(settings);
     settings.bdmvDir = folderText();
+    settings.backgroundPic = optionsTab->backgroundPicture();
     settings.objectHeight = bdmvTab->movieObjectView->objectPanelHeight();
     const QList<int> heights = playlistTab->groupHeights();
     if (heights.size() == 3) {
@@ -445,6 +516,10 @@ void TfMain::chooseFolder() {
 void TfMain::handleDrop(const QStringList& paths) {
     const DropRoute route = routeDrop(paths);
     if (!route.valid) return;
+    if (!route.menuPath.isEmpty()) {
+        loadMenuFile(route.menuPath);
+        return;
+    }
     setFolderText(route.folder);
     optionsTab->setUse83(route.use83);
     readFolder();
@@ -548,8 +623,13 @@ void TfMain::resetRegisters() {
     runner_->resetRegisters(optionsTab->playerSettings());
 }
 
-// The menu's "Start" arrives with the menu simulator.
+// "Start" on the Menu tab plays the menu's page; on the BDMV tab it runs the
+// selected movie object.
 void TfMain::startCommands() {
+    if (PageControl->currentIndex() == kMenu) {
+        menuTab->player().start();
+        return;
+    }
     if (PageControl->currentIndex() != kBdmv) return;
     MovieObjectView* objects = bdmvTab->movieObjectView;
     const TCommands* commands = objects->currentCommands();
@@ -608,10 +688,99 @@ void TfMain::applyNameSet(bool use83) {
 }
 
 void TfMain::loadMenuFile(const QString& path) {
-    menuFileName_ = QFileInfo(path).completeBaseName();
-    reporter_->dlog0("Reading " + QFileInfo(path).fileName().toStdString());
-    reporter_->log("  Menu files open in the Menu tab once menu reading is available.");
-    reporter_->slogR();
+    PageControl->setCurrentIndex(kMenu);
+    menuTab->loadMenuFile(path);
+}
+
+void TfMain::connectMenuTab() {
+    MenuContext context;
+    context.reporter = reporter_.get();
+    context.outputFolder = [this] { return optionsTab->outputFolder(); };
+    context.streamExtension = [this] {
+        const std::string_view extension = nameSet(optionsTab->use83()).streamExt;
+        return QString::fromUtf8(extension.data(), static_cast<qsizetype>(extension.size()));
+    };
+    context.objectBackground = [this] { return optionsTab->colour("colObjectBackground"); };
+    context.showFileError = [this](const QString& message) { showFileError(message); };
+    context.popupMenu = PopupMenu;
+    context.registers = &registers_;
+    context.interpreter = &runner_->interpreter();
+    context.extractMenu = [this](const QString& streamPath) {
+        return extractStreamMenu(streamPath, *reporter_,
+                                 [this](const QString& message) { showFileError(message); });
+    };
+    menuTab->setContext(std::move(context));
+    connectMenuPlay();
+    connect(bLoadMenu, &QPushButton::clicked, menuTab, &MenuTab::chooseMenuFile);
+    connect(bMux, &QPushButton::clicked, menuTab, &MenuTab::mux);
+    connect(menuTab, &MenuTab::showRequested, this,
+            [this] { PageControl->setCurrentIndex(kMenu); });
+    connect(menuTab, &MenuTab::menuStateChanged, this, [this] { applyTabRoles(); });
+    connect(menuTab, &MenuTab::pageShown, this, &TfMain::fillButtonSelector);
+    connect(optionsTab, &OptionsTab::colourChanged, this,
+            [this] { menuTab->setMenuColours(menuColoursOf(*optionsTab)); });
+}
+
+// The Menu tab's player: "Start" (startCommands), the navigation panel, the
+// button selector, the register panel, the key codes of the page view, the
+// check boxes with their Options twins and the options drawing follows.
+void TfMain::connectMenuPlay() {
+    const struct {
+        const char* button;
+        MenuDirection direction;
+    } moves[] = {{"bUp", MenuDirection::Up},
+                 {"bDown", MenuDirection::Down},
+                 {"bLeft", MenuDirection::Left},
+                 {"bRight", MenuDirection::Right}};
+    for (const auto& move : moves) {
+        connect(pNavigate->findChild<QPushButton*>(move.button), &QPushButton::clicked, this,
+                [this, direction = move.direction] { menuTab->player().navigate(direction); });
+    }
+    connect(pNavigate->findChild<QPushButton*>("bSelect"), &QPushButton::clicked, this,
+            [this] { menuTab->player().activate(); });
+    connect(cbButton, &QComboBox::activated, this, [this](int slot) {
+        if (PageControl->currentIndex() == kMenu) menuTab->player().chooseButton(slot);
+    });
+    connect(menuTab, &MenuTab::buttonSelected, this, [this](int slot) {
+        if (slot < cbButton->count()) cbButton->setCurrentIndex(slot);
+    });
+    connect(menuTab, &MenuTab::registersChanged, registerPanel, &RegisterPanel::refresh);
+    connect(menuTab->pageView, &MenuPageView::keyPressed, this,
+            [this](int key) { reporter_->slog(std::to_string(key), 1); });
+
+    const struct {
+        QCheckBox* menuBox;
+        const char* setting;
+    } twins[] = {{menuTab->cbButtonId, "ButtonId"},
+                 {menuTab->cbObjectId, "ObjectId"},
+                 {menuTab->cbButtonFrame, "ButtonFrame"},
+                 {menuTab->cbWindowFrame, "WindowFrame"},
+                 {menuTab->cbInEffects, "ShowInEffects"},
+                 {menuTab->cbOutEffects, "ShowOutEffects"},
+                 {menuTab->cbAnimation, "ShowButtonAnimation"},
+                 {menuTab->cbFullScreen, "ShowFullScreen"},
+                 {menuTab->cbPlaySound, "PlaySound"}};
+    for (const auto& twin : twins) {
+        QCheckBox* option = optionsTab->optionBox(twin.setting);
+        twin.menuBox->setChecked(option->isChecked());
+        connect(twin.menuBox, &QCheckBox::toggled, option, &QCheckBox::setChecked);
+        connect(option, &QCheckBox::toggled, twin.menuBox, &QCheckBox::setChecked);
+    }
+    connect(optionsTab->optionBox("PreLoad"), &QCheckBox::toggled, menuTab, &MenuTab::setPreload);
+    connect(optionsTab, &OptionsTab::gridSizeChanged, menuTab, &MenuTab::setGridSize);
+    connect(optionsTab, &OptionsTab::backgroundChanged, this,
+            [this] { menuTab->setBackground(backgroundOf(*optionsTab)); });
+    optionsTab->setDiscFolder([this] { return folderText(); });
+}
+
+void TfMain::fillButtonSelector(int page) {
+    cbButton->clear();
+    const TIGMenu& menu = menuTab->menu();
+    if (page < 0 || static_cast<std::size_t>(page) >= menu.pageButtons.size()) return;
+    const std::size_t slotCount = menu.pageButtons[static_cast<std::size_t>(page)].size();
+    for (std::size_t slot = 0; slot < slotCount; ++slot)
+        cbButton->addItem(toQ(hexText(slot, 4)));
+    if (cbButton->count() > 0) cbButton->setCurrentIndex(0);
 }
 
 void TfMain::connectPlaylistTab() {
@@ -645,6 +814,16 @@ void TfMain::connectClipinfTab() {
     context.autoRead = [this] { return optionsTab->autoRead(); };
     context.backupOptions = [this] { return optionsTab->backupOptions(); };
     context.outputFolder = [this] { return optionsTab->outputFolder(); };
+    context.savePidFormat = [this] {
+        auto on = [this](const char* name) { return optionsTab->optionBox(name)->isChecked(); };
+        return SavePidFormat{on("SavePES"), on("SaveSUP"), on("SaveMNU")};
+    };
+    // "-> M&enu" leaves the last menu file name as it was.
+    context.openMenuFile = [this](const QString& path) {
+        const QString name = menuTab->menuFileName();
+        loadMenuFile(path);
+        menuTab->setMenuFileName(name);
+    };
     context.showFileError = [this](const QString& message) { showFileError(message); };
     context.popupMenu = PopupMenu;
     clipinfTab->setContext(std::move(context));
@@ -712,7 +891,7 @@ void TfMain::save() {
             clipinfTab->save();
             break;
         case kMenu:
-            // The menu writer plugs in here.
+            menuTab->save();
             break;
         default:
             break;
@@ -780,6 +959,9 @@ void TfMain::autoReadOnEntry(SelectorTab* tab) {
 }
 
 void TfMain::applyTabRoles() {
+    // The menu's timers run, and its button commands reach it, only while
+    // the Menu tab is shown.
+    menuTab->setActive(PageControl->currentIndex() == kMenu);
     bStart->setEnabled(false);
     bSave->hide();
     bSave->setEnabled(false);
@@ -825,9 +1007,15 @@ void TfMain::applyTabRoles() {
             pNavigate->show();
             pRegisters->show();
             bSave->setToolTip("Save the IGS menu (*.mnu)");
-            bSave->setEnabled(menuTab->menuLoaded());
-            bMux->setEnabled(menuTab->menuLoaded());
+            bSave->setEnabled(menuTab->canSave());
+            // A menu read with errors is not written, in a stream file either.
+            bMux->setEnabled(menuTab->canSave());
             bStart->setEnabled(menuTab->menuLoaded());
+            pNavigate->setEnabled(menuTab->menuLoaded());
+            // A menu plays without a folder Read.
+            if (menuTab->menuLoaded()) pExecute->setEnabled(true);
+            runner_->setRowSelector(
+                [this](std::size_t line) { menuTab->showTracedCommand(static_cast<int>(line)); });
             if (menuTab->cbPage->isEnabled() && menuTab->gbPageHeader->isEnabled()) {
                 menuTab->cbPage->setFocus();
             }

@@ -162,12 +162,18 @@ private:
     void fillSelectors();
     void connectPlaylistTab();
     void connectClipinfTab();
+    void connectMenuTab();
+    void connectMenuPlay();
+    // The execute panel's button selector: one entry per slot of the
+    // page's button table.
+    void fillButtonSelector(int page);
     void showFileError(const QString& message);
     // Runs `work`, turning a file-system failure into the error box.
     void guarded(const std::function<void()>& work);
 
     void setProgressMode(bool on);
     void applyNameSet(bool use83);
+    // A menu file from the command line or a drop: read on the Menu tab.
     void loadMenuFile(const QString& path);
     // The BDMV tab's files: the Read steps, Save, the role of the shared
     // buttons, the execute panel's object selector and the way to the BD-J
@@ -205,8 +211,6 @@ private:
     CommandClipboard commandClipboard_;
     bool started_ = false;
     bool startScheduled_ = false;
-    QString menuFileName_;
-    QString menuResourcePath_;
 };
 
 }  // namespace lumora::app

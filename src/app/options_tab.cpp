@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,19 +48,19 @@ const BoolOption kBoolOptions[] = {
     {"SavePES", "cbOSavePES", "Save PES stream (not elementary)", &S::savePes},
     {"SaveSUP", "cbOSaveSUP", "Save SUP if PG stream", &S::saveSup},
     {"SaveMNU", "cbOSaveMNU", "Save MNU if IG stream", &S::saveMnu},
-    {"ButtonId", "cbOButtonId", "Show Button ID", &S::buttonId},
-    {"ObjectId", "cbOObjectId", "Show Object ID", &S::objectId},
-    {"ButtonFrame", "cbOButtonFrame", "Show Button frame", &S::buttonFrame},
-    {"WindowFrame", "cbOWindowFrame", "Show Window frame", &S::windowFrame},
+    {"ButtonId", "cbOButtonId", "Button ID (hex)", &S::buttonId},
+    {"ObjectId", "cbOObjectId", "Object ID (hex)", &S::objectId},
+    {"ButtonFrame", "cbOButtonFrame", "Button frame", &S::buttonFrame},
+    {"WindowFrame", "cbOWindowFrame", "Window frame", &S::windowFrame},
     {"ForcedBeep", "cbOForcedBeep", "Forced beep on invalid command", &S::forcedBeep},
     {"PreLoad", "cbOPreLoad", "Preload all bitmap of the page", &S::preLoad},
-    {"ShowInEffects", "cbOShowInEffects", "Show InEffect() effects", &S::showInEffects},
-    {"ShowOutEffects", "cbOShowOutEffects", "Show OutEffects() effects", &S::showOutEffects},
-    {"ShowButtonAnimation", "cbOShowButtonAnimation", "Button animation", &S::showButtonAnimation},
-    {"ShowFullScreen", "cbOShowFullScreen", "Show Full Screen", &S::showFullScreen},
+    {"ShowInEffects", "cbOShowInEffects", "Show InEffects", &S::showInEffects},
+    {"ShowOutEffects", "cbOShowOutEffects", "Show OutEffects", &S::showOutEffects},
+    {"ShowButtonAnimation", "cbOShowButtonAnimation", "Animate buttons", &S::showButtonAnimation},
+    {"ShowFullScreen", "cbOShowFullScreen", "Full screen view", &S::showFullScreen},
     {"Background", "cbOBackground", "Background", &S::background},
     {"RealPSRs", "cbORealPSRs", "Init PSRs with 'real' values", &S::realPsrs},
-    {"PlaySound", "cbOPlaySound", "Play button sound", &S::playSound},
+    {"PlaySound", "cbOPlaySound", "Play sound", &S::playSound},
     {"AssociateBDMV", "cbOAssociateBDMV", "Associate Lumora to .bdmv file extension",
      &S::associateBdmv},
     {"AssociateMNU", "cbOAssociateMNU", "Associate Lumora to .mnu file extension",
@@ -159,6 +160,16 @@ std::string languageOf(const QComboBox* list) {
 OptionsTab::OptionsTab(QWidget* parent) : QWidget(parent) {
     folderChooser_ = [](QWidget* owner, const QString& title, const QString& start) {
         return QFileDialog::getExistingDirectory(owner, title, start);
+    };
+    backgroundChooser_ = [](QWidget* owner, const QString& title, const QString& start,
+                            const QString& filter) {
+        QFileDialog dialog(owner, title, start, filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(QStringLiteral("png"));
+        dialog.selectNameFilter(QStringLiteral("PNG (*.png)"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().front();
     };
 
     auto* firstColumn = new QWidget;
@@ -343,6 +354,7 @@ QGroupBox* OptionsTab::buildMenuOptions() {
     createRow->addStretch();
     rows->addLayout(createRow, index / 2, 2, 1, 2);
     int row = index / 2 + 1;
+    rows->addWidget(buildBackgroundPicture(), row++, 0, 1, 4);
 
     activationDelay_ = new QSpinBox;
     activationDelay_->setObjectName(QStringLiteral("ieOActiDelay"));
@@ -356,6 +368,7 @@ QGroupBox* OptionsTab::buildMenuOptions() {
     gridSize_ = new QSpinBox;
     gridSize_->setObjectName(QStringLiteral("ieOGrid"));
     gridSize_->setRange(1, kMaxGridSize);
+    connect(gridSize_, &QSpinBox::valueChanged, this, &OptionsTab::gridSizeChanged);
     auto* gridLabel = new QLabel(QStringLiteral("Grid size"));
     gridLabel->setBuddy(gridSize_);
     rows->addWidget(gridLabel, row, 2, Qt::AlignRight);
@@ -363,6 +376,75 @@ QGroupBox* OptionsTab::buildMenuOptions() {
 
     rows->addWidget(buildColours(), row, 0, 1, 4);
     return group;
+}
+
+// The picture behind the menu pages: used while "Background" is checked.
+QWidget* OptionsTab::buildBackgroundPicture() {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    backgroundPicture_ = new QLineEdit;
+    backgroundPicture_->setObjectName(QStringLiteral("eBackgroundPic"));
+    backgroundPicture_->setReadOnly(true);
+    backgroundPicture_->setToolTip(QStringLiteral("Background picture of the menu pages"));
+    chooseBackground_ = new QToolButton;
+    chooseBackground_->setObjectName(QStringLiteral("bbBackgroundPic"));
+    chooseBackground_->setText(QStringLiteral("..."));
+    chooseBackground_->setToolTip(QStringLiteral("Select a background picture"));
+    layout->addWidget(new QLabel(QStringLiteral("Picture")));
+    layout->addWidget(backgroundPicture_, 1);
+    layout->addWidget(chooseBackground_);
+    QCheckBox* background = optionBox(QStringLiteral("Background"));
+    connect(chooseBackground_, &QToolButton::clicked, this, &OptionsTab::chooseBackgroundPicture);
+    connect(background, &QCheckBox::toggled, this, [this] {
+        updateBackgroundEnabled();
+        emit backgroundChanged();
+    });
+    updateBackgroundEnabled();
+    return row;
+}
+
+void OptionsTab::updateBackgroundEnabled() {
+    const bool on = optionBox(QStringLiteral("Background"))->isChecked();
+    backgroundPicture_->setEnabled(on);
+    chooseBackground_->setEnabled(on);
+}
+
+QString OptionsTab::backgroundPicture() const {
+    return backgroundPicture_->text();
+}
+
+void OptionsTab::setBackgroundPicture(const QString& path) {
+    backgroundPicture_->setText(path);
+}
+
+bool OptionsTab::useBackgroundPicture() const {
+    return optionBox(QStringLiteral("Background"))->isChecked() && !backgroundPicture().isEmpty();
+}
+
+void OptionsTab::setBackgroundChooser(FileChooser chooser) {
+    backgroundChooser_ = std::move(chooser);
+}
+
+void OptionsTab::setDiscFolder(std::function<QString()> folder) {
+    discFolder_ = std::move(folder);
+}
+
+// The dialog starts where the current picture lies, else in the Output
+// folder, else in the disc folder.
+void OptionsTab::chooseBackgroundPicture() {
+    QString start = outputFolder();
+    if (!backgroundPicture().isEmpty()) {
+        start = QFileInfo(backgroundPicture()).absolutePath();
+    } else if (start.isEmpty() && discFolder_) {
+        start = discFolder_();
+    }
+    const QString chosen = backgroundChooser_(this, QStringLiteral("Select a background picture"),
+                                              start, QStringLiteral("BMP (*.bmp);;PNG (*.png)"));
+    if (chosen.isEmpty()) return;
+    setBackgroundPicture(QDir::fromNativeSeparators(chosen));
+    emit backgroundChanged();
 }
 
 QWidget* OptionsTab::buildColours() {

@@ -55,11 +55,15 @@ public:
     // Picks a folder; an empty result means the user cancelled.
     using FolderChooser =
         std::function<QString(QWidget* parent, const QString& title, const QString& startFolder)>;
+    // Picks an existing file; an empty result means the user cancelled.
+    using FileChooser = std::function<QString(QWidget* parent, const QString& title,
+                                              const QString& startFolder, const QString& filter)>;
 
     explicit OptionsTab(QWidget* parent = nullptr);
 
     // Only the values of this page's controls; the window geometry, the folder,
-    // the background picture and the panel heights belong to the main window.
+    // the background picture (shown here, kept by the window like the folder)
+    // and the panel heights belong to the main window.
     void applySettings(const LumoraSettings& settings);
     void collectSettings(LumoraSettings& settings) const;
 
@@ -88,8 +92,22 @@ public:
     void setCreateSoundEnabled(bool enabled);
     void setFolderChooser(FolderChooser chooser);
 
+    // The background picture of the menu pages (its file field; the main
+    // window keeps it with the folder).  It is used while "Background" is
+    // checked and a file is named.
+    QString backgroundPicture() const;
+    void setBackgroundPicture(const QString& path);
+    bool useBackgroundPicture() const;
+    void setBackgroundChooser(FileChooser chooser);
+    // Where the background picture dialog starts when no picture is named
+    // and no Output folder is set.
+    void setDiscFolder(std::function<QString()> folder);
+
 signals:
     void use83Changed(bool use83);
+    // "Background" or its picture changed.
+    void backgroundChanged();
+    void gridSizeChanged(int pixels);
     void activationDelayChanged(int milliseconds);
     void colourChanged(const QString& settingName, const QColor& colour);
     void createMenuRequested();
@@ -121,6 +139,7 @@ private:
     QGroupBox* buildMenuOptions();
     QGroupBox* buildPlayerSettings();
     QWidget* buildColours();
+    QWidget* buildBackgroundPicture();
     QWidget* buildRegionAndCountry();
     QWidget* buildLanguages();
     QWidget* buildVersionAndProfile();
@@ -130,6 +149,8 @@ private:
     QLineEdit* addHexEdit(const char* objectName, int digits, const QString& hint);
 
     void chooseOutputFolder();
+    void chooseBackgroundPicture();
+    void updateBackgroundEnabled();
     void chooseColour(ColourButton& entry);
     void showColour(ColourButton& entry, const QColor& colour);
     void clampCountryCode();
@@ -144,6 +165,8 @@ private:
     QCheckBox* scalingBox_ = nullptr;
     std::vector<FlagBox> textSubtitleBoxes_;
     FolderChooser folderChooser_;
+    FileChooser backgroundChooser_;
+    std::function<QString()> discFolder_;
 
     QGridLayout* groups_ = nullptr;
     QGroupBox* playerGroup_ = nullptr;
@@ -154,6 +177,8 @@ private:
     QButtonGroup* chapterFormat_ = nullptr;
     QButtonGroup* programFormat_ = nullptr;
     QLineEdit* outputFolder_ = nullptr;
+    QLineEdit* backgroundPicture_ = nullptr;
+    QToolButton* chooseBackground_ = nullptr;
     QPushButton* createSound_ = nullptr;
     QSpinBox* activationDelay_ = nullptr;
     QSpinBox* gridSize_ = nullptr;

@@ -14,13 +14,16 @@ QString toQ(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Just as wide as the text it shows (`shown`: the widest text of the field)
+// and the frame: the shared row holds both registers beside the execute and
+// navigation panels at the minimum window width.
 QLineEdit* registerField(QWidget* parent, const QString& name, const QString& hint,
-                         const QString& pattern, int characters) {
+                         const QString& pattern, const QString& shown) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(name);
     field->setToolTip(hint);
     field->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), field));
-    field->setFixedWidth(field->fontMetrics().horizontalAdvance(QString(characters, 'D')) + 12);
+    field->setFixedWidth(field->fontMetrics().horizontalAdvance(shown) + 9);
     return field;
 }
 
@@ -36,14 +39,15 @@ RegisterPanel::RegisterPanel(Registers& registers, QWidget* parent)
     : QWidget(parent), registers_(registers) {
     setObjectName("pRegisters");
     // Number fields take a digit more than the file has, so a number beyond
-    // it can be typed and is turned back to 0.
-    iePSRnum = registerField(this, "iePSRnum", "PSR number", "[0-9]{0,4}", 4);
-    hePSRval = registerField(this, "hePSRval", "PSR value", "[0-9A-Fa-f]{0,8}", 8);
-    ieGPRnum = registerField(this, "ieGPRnum", "GPR number", "[0-9]{0,5}", 5);
-    heGPRval = registerField(this, "heGPRval", "GPR value", "[0-9A-Fa-f]{0,8}", 8);
+    // it can be typed and is turned back to 0; they are as wide as the
+    // numbers they show.
+    iePSRnum = registerField(this, "iePSRnum", "PSR number", "[0-9]{0,4}", "000");
+    hePSRval = registerField(this, "hePSRval", "PSR value", "[0-9A-Fa-f]{0,8}", "DDDDDDDD");
+    ieGPRnum = registerField(this, "ieGPRnum", "GPR number", "[0-9]{0,5}", "0000");
+    heGPRval = registerField(this, "heGPRval", "GPR value", "[0-9A-Fa-f]{0,8}", "DDDDDDDD");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(3);
+    layout->setSpacing(2);
     auto* psrLabel = new QLabel("PSR", this);
     psrLabel->setBuddy(iePSRnum);
     auto* gprLabel = new QLabel("GPR", this);
@@ -51,7 +55,7 @@ RegisterPanel::RegisterPanel(Registers& registers, QWidget* parent)
     layout->addWidget(psrLabel);
     layout->addWidget(iePSRnum);
     layout->addWidget(hePSRval);
-    layout->addSpacing(6);
+    layout->addSpacing(3);
     layout->addWidget(gprLabel);
     layout->addWidget(ieGPRnum);
     layout->addWidget(heGPRval);

@@ -74,11 +74,13 @@ const Command kCommands[] = {
     {"chapters", "export or import a playlist's marks as a chapter file", nullptr, runChapters},
     {"check", "read a BDMV folder and print the check log", kCheckUsage, runCheck},
     {"commands", "print the program list of movie objects", nullptr, runCommandsListing},
+    {"demux", "save one PID of a stream file (elementary, PES, SUP or menu)", nullptr, runDemux},
     {"dump", "print a structure file field by field (text or --json)", kDumpUsage, runDump},
     {"exec", "run a movie object in the command interpreter", nullptr, runExec},
     {"find", "which playlists use a clip, which movie objects play a playlist", nullptr, runFind},
     {"make-demo", "write the demo disc to DIR/BDMV", kMakeDemoUsage, runMakeDemo},
     {"menu", "print an IG menu file's composition, objects and palettes", nullptr, runMenu},
+    {"mux-menu", "write an IG menu file as a stream file of its own", nullptr, runMuxMenu},
     {"rewrite", "read a structure file and write it back with the program's writer", kRewriteUsage,
      runRewrite},
 };
@@ -223,7 +225,8 @@ int runMakeDemo(const std::vector<std::string>& args, Streams io) {
     io.out << "Demo disc written to " << info.folder << '\n'
            << "  " << info.titles << " titles, " << info.movieObjects << " movie objects, "
            << info.playlists << " playlists, " << info.clips << " clips, "
-           << info.sourcePacketsPerStream << " source packets per stream\n";
+           << info.sourcePacketsPerStream << " source packets in the feature's stream, "
+           << info.menuStreamPackets << " in the menu clip's\n";
     return 0;
 }
 

@@ -29,6 +29,10 @@ int runFind(const std::vector<std::string>& args, Streams io);
 // IG menu files: composition, objects, palettes, object pictures
 // (menu_command.cpp).
 int runMenu(const std::vector<std::string>& args, Streams io);
+// The transport stream tools: one PID of a stream file saved in one of four
+// forms, and a menu as a stream file of its own (stream_commands.cpp).
+int runDemux(const std::vector<std::string>& args, Streams io);
+int runMuxMenu(const std::vector<std::string>& args, Streams io);
 
 // The BDMV folder text for a path given on the command line: a file names its
 // folder, a folder is taken as the BDMV folder or the folder that holds it.

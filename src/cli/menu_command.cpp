@@ -9,6 +9,8 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/menu_dump.h"
+#include "cli/menu_play_commands.h"
+#include "cli/menu_source.h"
 #include "cli/terminal_sink.h"
 #include "core/text.h"
 #include "menu/menu_reader.h"
@@ -20,12 +22,16 @@ namespace lumora::cli {
 namespace {
 
 constexpr const char* kMenuUsage =
-    "usage: lumora-cli menu info FILE.mnu\n"
-    "       lumora-cli menu objects FILE.mnu\n"
-    "       lumora-cli menu palettes FILE.mnu\n"
-    "       lumora-cli menu object FILE.mnu ID [--palette P] -o OUT.png\n"
+    "usage: lumora-cli menu info FILE [--pid PID]\n"
+    "       lumora-cli menu objects FILE [--pid PID]\n"
+    "       lumora-cli menu palettes FILE [--pid PID]\n"
+    "       lumora-cli menu object FILE ID [--palette P] [--pid PID] -o OUT.png\n"
+    "       lumora-cli menu render|simulate FILE.mnu ...  (see menu render --help)\n"
     "\n"
-    "Reads an IG menu file and prints, one record a line, fields separated by a tab:\n"
+    "Reads an IG menu, from a menu file or from a stream file (.m2ts, .MTS, or a\n"
+    "file that starts with source packets: its IG stream on PID 0x1400, or on\n"
+    "--pid PID, is taken out first), and prints, one record a line, fields\n"
+    "separated by a tab:\n"
     "  info      the loader's log, then video_format, frame_rate, user_timeout,\n"
     "            in_time and \"pages\" with the page count and the page ids\n"
     "  objects   one line per object-table slot: id, width, height, references\n"
@@ -133,7 +139,8 @@ int writeObject(TIGMenu& menu, const ObjectRequest& request, const std::string& 
 }  // namespace
 
 int runMenu(const std::vector<std::string>& args, Streams io) {
-    const Args parsed(args, {}, {"--palette", "-o"});
+    if (!args.empty() && isMenuPlayAction(args.front())) return runMenuPlay(args, io);
+    const Args parsed(args, {}, {"--palette", "-o", "--pid"});
     if (!parsed.ok()) return usage(io, parsed.error());
     if (parsed.has("--help")) {
         io.out << kMenuUsage;
@@ -147,6 +154,11 @@ int runMenu(const std::vector<std::string>& args, Streams io) {
     if (!known) return usage(io, "unknown menu subcommand '" + action + "'");
     if (action != "object" && positional.size() != 2)
         return usage(io, "menu " + action + " needs one FILE.mnu");
+    std::optional<std::uint16_t> pid;
+    if (const auto pidText = parsed.value("--pid")) {
+        pid = parsePidArgument(*pidText);
+        if (!pid) return usage(io, "--pid must be 0x0000-0x1FFF or 0-8191");
+    }
     std::optional<ObjectRequest> request;
     if (action == "object") {
         std::string error;
@@ -159,7 +171,7 @@ int runMenu(const std::vector<std::string>& args, Streams io) {
     ErrorsOnlySink errorsOnly(io.err);
     Reporter reporter(action == "info" ? static_cast<ReportSink&>(terminal) : errorsOnly);
     TIGMenu menu;
-    const ReadOutcome outcome = loadMNU(path, menu, reporter);
+    const ReadOutcome outcome = loadMenuArgument(path, pid, menu, reporter);
     if (outcome.status == ReadStatus::BadFormat) return 1;
     int status = outcome.good() ? 0 : 1;
     const std::string name = std::filesystem::path(path).filename().string();

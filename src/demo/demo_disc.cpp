@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "core/bytes.h"
@@ -15,6 +16,7 @@
 #include "navigation/movie_object_file.h"
 #include "playlist/clip_info_file.h"
 #include "playlist/playlist_file.h"
+#include "stream/mux.h"
 
 namespace lumora {
 namespace fs = std::filesystem;
@@ -39,8 +41,8 @@ constexpr std::uint8_t kIgStream = 0x91;
 constexpr std::uint8_t kVideo1080p = 6;
 constexpr std::uint8_t kRate23976 = 1;
 constexpr int kPacketsPerStream = 32;  // one aligned unit of 6144 bytes
-// Packets 0 and 1 carry the PAT and the PMT; the video starts behind them.
-constexpr std::uint32_t kFirstVideoPacket = 2;
+// Video packets of each stream file.
+constexpr std::uint32_t kVideoPackets = 28;
 
 void makeDirectory(const std::string& path) {
     std::error_code ec;
@@ -273,7 +275,8 @@ TStreamCodingInfo codingInfo(std::uint16_t pid, std::uint8_t codingType) {
 // The clip of one stream file: one ATC and one STC sequence over the whole
 // file, its program's streams, and an EP map whose only entry point is the
 // source packet where the video's first PES packet (PTS 0) starts.
-TCLPI demoClip(std::uint32_t packets, bool withMenu, std::uint32_t presentationEnd) {
+TCLPI demoClip(std::uint32_t packets, std::uint32_t firstVideoPacket, bool withMenu,
+               std::uint32_t presentationEnd) {
     TCLPI clip;
     clip.clipInfo.applicationType = withMenu ? 5 : 1;  // Sub TS for an IG menu, or a Movie
     clip.clipInfo.tsRecordingRate = 6000000;
@@ -289,8 +292,8 @@ TCLPI demoClip(std::uint32_t packets, bool withMenu, std::uint32_t presentationE
     clip.cpi.cpiType = 1;  // EP map
     clip.cpi.pidEntries.push_back(TEPMapPIDEntry{kVideoPid, 1, 0});
     TEP_map_fosPID map;
-    map.coarse.push_back(TEPCoarseEntry{0, 0, kFirstVideoPacket});
-    map.fine.push_back(TEPFineEntry{0, 1, 0, kFirstVideoPacket});
+    map.coarse.push_back(TEPCoarseEntry{0, 0, firstVideoPacket});
+    map.fine.push_back(TEPFineEntry{0, 1, 0, firstVideoPacket});
     clip.cpi.epMaps.push_back(map);
     return clip;
 }
@@ -351,24 +354,82 @@ Bytes videoPesStart() {
             0x01, 0x11, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x09, 0xF0};
 }
 
-Bytes streamFile(bool withMenu) {
-    Bytes out;
+TIGMenu demoMenu();
+
+// The demo menu in the menu writer's PES form.
+Bytes demoMenuPes() {
+    TIGMenu menu = demoMenu();
+    RecordingSink sink;
+    Reporter reporter(sink);
+    std::optional<Bytes> pes = igsBytes(menu, IGSForm::Pes, reporter);
+    if (!pes) throw FileError("The demo menu cannot be written", "");
+    return std::move(*pes);
+}
+
+// The IG packets of the menu clip: the PES packets of the demo menu, cut by
+// the multiplexer's packetizer.
+class MenuPackets {
+public:
+    MenuPackets() : pes_(demoMenuPes()) {}
+
+    // Appends the next IG source packet; false when the menu is all out.
+    bool add(Bytes& out, std::uint32_t arrivalTime) {
+        if (!cut_ || cut_->done()) {
+            if (next_ + 6 > pes_.size()) return false;
+            const std::size_t size = std::size_t{pes_[next_ + 4]} << 8 | pes_[next_ + 5];
+            cut_.emplace(ByteView(pes_).subspan(next_, size + 6), kIgPid);
+            next_ += size + 6;
+        }
+        appendBigEndian(out, arrivalTime & 0x3FFFFFFF, 4);
+        const std::size_t at = out.size();
+        out.resize(at + 188, 0xFF);
+        cut_->next(out.data() + at, counter_);
+        counter_ = (counter_ + 1) & 0x0F;
+        return true;
+    }
+
+private:
+    Bytes pes_;
+    std::size_t next_ = 0;
+    std::optional<PesPacketizer> cut_;
+    std::uint8_t counter_ = 0;
+};
+
+struct DemoStream {
+    Bytes bytes;
+    std::uint32_t packets = 0;
+    std::uint32_t firstVideoPacket = 0;
+};
+
+// A stream file: PAT and PMT at the start of every 16 packets; in the menu
+// clip the IG stream right behind the first tables, so the menu is decoded
+// before the picture it stands on; then the video, whose first PES packet is
+// the EP map's entry point; whole aligned units of 32 packets.
+DemoStream streamFile(bool withMenu) {
+    DemoStream stream;
+    Bytes& out = stream.bytes;
     std::uint8_t patCounter = 0, pmtCounter = 0, videoCounter = 0;
     const Bytes pat = patSection();
     const Bytes pmt = pmtSection(withMenu);
+    std::optional<MenuPackets> menu;
+    if (withMenu) menu.emplace();
     std::uint32_t arrival = 0;
-    for (int i = 0; i < kPacketsPerStream; ++i, arrival += 27000) {
+    std::uint32_t videoPackets = 0;
+    std::uint32_t i = 0;
+    for (; videoPackets < kVideoPackets || i % kPacketsPerStream != 0; ++i, arrival += 27000) {
         if (i % 16 == 0) {
             addSourcePacket(out, arrival, 0, true, patCounter, pat);
         } else if (i % 16 == 1) {
             addSourcePacket(out, arrival, kPmtPid, true, pmtCounter, pmt);
-        } else {
-            const bool first = i == static_cast<int>(kFirstVideoPacket);
+        } else if (!menu || !menu->add(out, arrival)) {
+            const bool first = videoPackets++ == 0;
+            if (first) stream.firstVideoPacket = i;
             addSourcePacket(out, arrival, kVideoPid, first, videoCounter,
                             first ? videoPesStart() : Bytes{});
         }
     }
-    return out;
+    stream.packets = i;
+    return stream;
 }
 
 }  // namespace
@@ -591,6 +652,7 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
     const Bytes menu = playlistBytes(shortPlaylist("00001", 45000 * 10, true));
     // Playlist 00002, the trailer, plays the first ten seconds of clip 00000.
     const Bytes trailer = playlistBytes(shortPlaylist("00000", 45000 * 10, false));
+    const std::array<DemoStream, 2> streams{streamFile(clips[0].menu), streamFile(clips[1].menu)};
 
     // Discs carry copies of their structure files in BACKUP.
     for (const std::string& base : {info.folder, info.folder + "BACKUP/"}) {
@@ -599,22 +661,24 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
         writeFileSafely(base + "PLAYLIST/00000.mpls", feature);
         writeFileSafely(base + "PLAYLIST/00001.mpls", menu);
         writeFileSafely(base + "PLAYLIST/00002.mpls", trailer);
-        for (const Clip& clip : clips) {
-            writeFileSafely(base + "CLIPINF/" + clip.name + ".clpi",
-                            clipInfoBytes(demoClip(kPacketsPerStream, clip.menu, clip.end)));
+        for (std::size_t c = 0; c < clips.size(); ++c) {
+            const DemoStream& stream = streams[c];
+            writeFileSafely(base + "CLIPINF/" + clips[c].name + ".clpi",
+                            clipInfoBytes(demoClip(stream.packets, stream.firstVideoPacket,
+                                                   clips[c].menu, clips[c].end)));
         }
     }
     writeFileSafely(info.folder + "BDJO/00001.bdjo", bdjObjectFile());
     makeDemoMenu((dir.empty() || dir.back() == '/' ? dir : dir + "/") + "demo.mnu");
-    for (const Clip& clip : clips) {
-        writeFileSafely(info.folder + "STREAM/" + clip.name + ".m2ts", streamFile(clip.menu));
-    }
+    for (std::size_t c = 0; c < clips.size(); ++c)
+        writeFileSafely(info.folder + "STREAM/" + clips[c].name + ".m2ts", streams[c].bytes);
 
     info.titles = static_cast<int>(indexModel.indexes.titles.size());
     info.movieObjects = static_cast<int>(objects.objects.size());
     info.playlists = static_cast<int>(clips.size()) + 1;
     info.clips = static_cast<int>(clips.size());
-    info.sourcePacketsPerStream = kPacketsPerStream;
+    info.sourcePacketsPerStream = static_cast<int>(streams[0].packets);
+    info.menuStreamPackets = static_cast<int>(streams[1].packets);
     return info;
 }
 

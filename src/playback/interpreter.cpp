@@ -201,6 +201,8 @@ RunEnd Interpreter::runLoop(std::int64_t& line) {
         if (stopAsked()) return stopped(line, RunEnd::Cancelled, steps);
         if (stepLimit_ != 0 && steps == stepLimit_) return stopped(line, RunEnd::StepLimit, steps);
         ++steps;
+        host_.commandExecuting(static_cast<std::size_t>(line),
+                               commands_[static_cast<std::size_t>(line)]);
         const Step step = execute(line);
         line = step.next;
         if (line < commandCount()) moveProgramLine(line);

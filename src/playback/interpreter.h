@@ -112,6 +112,9 @@ public:
     virtual void runStarted() {}
     // The program line moved during a run (the "Command line" field).
     virtual void programLineChanged(int /*line*/) {}
+    // The command at `line` of the list being run is about to be performed
+    // (a scripted run lists every command it performs).
+    virtual void commandExecuting(std::size_t /*line*/, const TCommand& /*command*/) {}
     // A run or trace step is over; the views follow `view`.
     virtual void runEnded(const RunView& /*view*/) {}
 };

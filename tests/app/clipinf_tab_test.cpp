@@ -78,6 +78,8 @@ struct Tab {
         c.autoRead = [this] { return autoRead; };
         c.backupOptions = [this] { return backup; };
         c.outputFolder = [] { return QString(); };
+        // "-> M&enu" saves the menu in the test's own folder.
+        c.menuTempPath = [this] { return disc.dir / "Lumora_MENU.tmp"; };
         c.runExtDat = [this](TfExtDat& dialog) {
             extDatTitle = dialog.windowTitle();
             return extDat ? extDat(dialog) : false;
@@ -266,7 +268,10 @@ void ClipinfTabTest::readFillsTheGridsAndControls() {
 
     QCOMPARE(t.info().cbApplitype->currentText(), applicationType);
     QVERIFY(!t.info().cbisATCdelta->isChecked());
-    QCOMPARE(t.info().iePackets->text(), QString("32"));
+    // The menu clip's stream carries the demo menu before its video.
+    const bool feature = entry == "00000";
+    QCOMPARE(t.info().iePackets->text(), QString::number(feature ? disc.info.sourcePacketsPerStream
+                                                                 : disc.info.menuStreamPackets));
     QCOMPARE(t.info().ieRecRate->text(), QString("6000000"));
     QVERIFY(isCleared(*t.info().sgATCdelta));
     QVERIFY(t.info().pFontFiles->isHidden());
@@ -283,10 +288,16 @@ void ClipinfTabTest::readFillsTheGridsAndControls() {
     QCOMPARE(rowCells(*t.tab.sequenceInfoView->sgSTCseq, 1), stcRow);
     QCOMPARE(rowCells(*t.tab.cpiView->sgEPmap, 1),
              QStringList({"0", "1011", "1", "0001", "00001", "0000000E"}));
+    const std::uint32_t videoStart =
+        disc.parsed(entry.toStdString()).cpi.epMaps.at(0).fine.at(0).spnEPFine;
+    QCOMPARE(videoStart == 2, feature);
+    const auto hex = [](std::uint32_t value, int digits) {
+        return QString("%1").arg(value, digits, 16, QChar('0')).toUpper();
+    };
     QCOMPARE(rowCells(*t.tab.cpiView->sgEPCoarse, 1),
-             QStringList({"0000", "00000", "0000", "00000002"}));
+             QStringList({"0000", "00000", "0000", hex(videoStart, 8)}));
     QCOMPARE(rowCells(*t.tab.cpiView->sgEPfine, 1),
-             QStringList({"00000", "n", "1", "0000", "00002"}));
+             QStringList({"00000", "n", "1", "0000", hex(videoStart, 5)}));
     QCOMPARE(t.tab.lCIExtdat->text(), QString("no ExtensionData()"));
     QVERIFY(t.tab.bCIExtDat->isEnabled());
     QVERIFY(t.tab.bPlay->isEnabled());

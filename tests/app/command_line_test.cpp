@@ -52,19 +52,23 @@ void CommandLineTest::dropsRoute() {
         bool valid;
         QString folder;
         bool use83;
+        QString menuPath;
     } cases[] = {
-        {{}, false, {}, false},
-        {{"/x/Movie/BDMV/index.bdmv"}, true, "/x/Movie/BDMV/", false},
-        {{"/x/Movie/BDMV/INDEX.BDM"}, true, "/x/Movie/BDMV/", true},
-        {{"/x/Movie/BDMV/index.bdm"}, true, "/x/Movie/BDMV/", false},
-        // A dropped menu names its folder; only the first file counts.
-        {{"/x/menus/menu.mnu", "/y/BDMV/INDEX.BDM"}, true, "/x/menus/", false},
+        {{}, false, {}, false, {}},
+        {{"/x/Movie/BDMV/index.bdmv"}, true, "/x/Movie/BDMV/", false, {}},
+        {{"/x/Movie/BDMV/INDEX.BDM"}, true, "/x/Movie/BDMV/", true, {}},
+        {{"/x/Movie/BDMV/index.bdm"}, true, "/x/Movie/BDMV/", false, {}},
+        // A dropped menu is loaded as a menu; only the first file counts.
+        {{"/x/menus/menu.mnu", "/y/BDMV/INDEX.BDM"}, true, {}, false, "/x/menus/menu.mnu"},
+        // The menu extension is compared with its case, as on the command line.
+        {{"/x/menus/menu.MNU"}, true, "/x/menus/", false, {}},
     };
     for (const auto& c : cases) {
         const DropRoute route = routeDrop(c.paths);
         QCOMPARE(route.valid, c.valid);
         QCOMPARE(route.folder, c.folder);
         QCOMPARE(route.use83, c.use83);
+        QCOMPARE(route.menuPath, c.menuPath);
     }
 }
 

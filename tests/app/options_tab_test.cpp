@@ -362,23 +362,23 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         QTest::newRow("ButtonId") << "ButtonId"
-                                  << "Show Button ID";
+                                  << "Button ID (hex)";
         QTest::newRow("ObjectId") << "ObjectId"
-                                  << "Show Object ID";
+                                  << "Object ID (hex)";
         QTest::newRow("ButtonFrame") << "ButtonFrame"
-                                     << "Show Button frame";
+                                     << "Button frame";
         QTest::newRow("WindowFrame") << "WindowFrame"
-                                     << "Show Window frame";
+                                     << "Window frame";
         QTest::newRow("ShowInEffects") << "ShowInEffects"
-                                       << "Show InEffect() effects";
+                                       << "Show InEffects";
         QTest::newRow("ShowOutEffects") << "ShowOutEffects"
-                                        << "Show OutEffects() effects";
+                                        << "Show OutEffects";
         QTest::newRow("ShowButtonAnimation") << "ShowButtonAnimation"
-                                             << "Button animation";
+                                             << "Animate buttons";
         QTest::newRow("ShowFullScreen") << "ShowFullScreen"
-                                        << "Show Full Screen";
+                                        << "Full screen view";
         QTest::newRow("PlaySound") << "PlaySound"
-                                   << "Play button sound";
+                                   << "Play sound";
         QTest::newRow("PreLoad") << "PreLoad"
                                  << "Preload all bitmap of the page";
         QTest::newRow("8.3names") << "8.3names"

@@ -104,7 +104,7 @@ TEST_F(DemoMenu, Errors) {
     EXPECT_FALSE(fileExists(dir / "x.png"));
     const CliRun help = cli({"menu", "--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(has(help.out, "usage: lumora-cli menu info FILE.mnu"));
+    EXPECT_TRUE(has(help.out, "usage: lumora-cli menu info FILE [--pid PID]"));
 }
 
 TEST_F(DemoMenu, DumpAndRewrite) {

@@ -71,7 +71,8 @@ TEST(FolderRead, DemoDiscPassesAndListsEverything) {
     EXPECT_EQ(run.disc.clipinfs, (std::vector<std::string>{"00000", "00001"}));
     ASSERT_EQ(run.disc.streams.size(), 2u);
     EXPECT_EQ(run.disc.streams[1].name, "00001.m2ts");
-    EXPECT_EQ(run.disc.streams[1].size, 32 * 192);
+    // The menu clip's stream carries the demo menu as well.
+    EXPECT_EQ(run.disc.streams[1].size, demo.menuStreamPackets * 192);
     EXPECT_EQ(run.disc.discName, dir.path().filename().string());
     EXPECT_EQ(run.sink.panel[0], "Ready.");
     EXPECT_FALSE(run.sink.progressOn);
