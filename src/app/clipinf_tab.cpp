@@ -26,14 +26,6 @@
 namespace lumora::app {
 namespace {
 
-// Where reports go before the main window hands the tab its reporter.
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 // The stream buttons share a narrow column with the selector, so they are
 // only as wide as their captions.
 QPushButton* compact(QPushButton* push) {
@@ -183,7 +175,7 @@ void ClipinfTab::setContext(ClipinfContext context) {
 void ClipinfTab::fillContextDefaults() {
     if (context_.reporter == nullptr) {
         if (!quietReporter_) {
-            quietSink_ = std::make_unique<QuietSink>();
+            quietSink_ = std::make_unique<SilentSink>();
             quietReporter_ = std::make_unique<Reporter>(*quietSink_);
         }
         context_.reporter = quietReporter_.get();

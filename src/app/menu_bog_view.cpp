@@ -68,13 +68,6 @@ std::optional<std::uint16_t> objectOfColumn(const TIGbutton& button, int col) {
     }
 }
 
-QStringList headerList(const auto& headers) {
-    QStringList out;
-    for (const std::string& header : headers)
-        out << toQ(header);
-    return out;
-}
-
 }  // namespace
 
 MenuBogView::MenuBogView(MenuDocument& document, MenuContext& context, QWidget* parent)
@@ -89,7 +82,7 @@ void MenuBogView::buildGrids() {
     sgBOG = new StringGrid(this);
     sgBOG->setObjectName("sgBOG");
     sgBOG->setToolTip("Button overlap groups of the page (click: show its buttons)");
-    sgBOG->setHeaderColumn(headerList(bogGridHeaders()));
+    sgBOG->setHeaderColumn(toQList(bogGridHeaders()));
     sgBOG->setEditStyle(StringGrid::EditStyle::InPlaceOnly);
     sgBOG->setSelectionBehavior(QAbstractItemView::SelectItems);
     sgBOG->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -101,7 +94,7 @@ void MenuBogView::buildGrids() {
     sgButtons = new StringGrid(this);
     sgButtons->setObjectName("sgButtons");
     sgButtons->setToolTip("Buttons of the selected BOG (click an object id: show the object)");
-    sgButtons->setHeaders(headerList(buttonGridHeaders()));
+    sgButtons->setHeaders(toQList(buttonGridHeaders()));
     sgButtons->setEditStyle(StringGrid::EditStyle::InPlaceOnly);
     sgButtons->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const int col : {kValue, kUpper, kLower, kLeft, kRight, kNormalStart, kNormalEnd,

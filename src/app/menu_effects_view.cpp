@@ -19,13 +19,6 @@
 namespace lumora::app {
 namespace {
 
-QStringList headerList(const auto& headers) {
-    QStringList out;
-    for (const std::string& header : headers)
-        out << toQ(header);
-    return out;
-}
-
 StringGrid* effectGrid(QWidget* parent, const QString& name, const QString& hint,
                        const QStringList& headers) {
     auto* grid = new StringGrid(parent);
@@ -79,10 +72,10 @@ QWidget* MenuEffectsView::buildSequenceColumn() {
     choiceRow->addStretch(1);
 
     sgWindows = effectGrid(column, "sgWindows", "Windows of the effect sequence",
-                           headerList(windowGridHeaders()));
+                           toQList(windowGridHeaders()));
     fitColumns(sgWindows, {{0, "000"}, {1, "00000"}, {2, "00000"}, {3, "00000"}, {4, "00000"}});
     sgEffects = effectGrid(column, "sgEffects", "Effects of the effect sequence",
-                           headerList(effectGridHeaders()));
+                           toQList(effectGridHeaders()));
     fitColumns(sgEffects, {{0, "0000"}, {1, "0:00:00.000"}, {2, "00"}, {3, "000"}});
     // Two windows at most: the grid is as high as two rows.
     const int rows = sgWindows->verticalHeader()->defaultSectionSize() * 2;
@@ -107,7 +100,7 @@ QWidget* MenuEffectsView::buildSequenceColumn() {
 QWidget* MenuEffectsView::buildObjectColumn() {
     auto* column = new QWidget(this);
     sgCompObj = effectGrid(column, "sgCompObj", "Composition objects of the selected effect",
-                           headerList(compositionObjectGridHeaders()));
+                           toQList(compositionObjectGridHeaders()));
     fitColumns(sgCompObj, {{0, "000"}, {1, "0000"}, {2, "00"}, {3, "00000"}, {4, "00000"}});
 
     cbCropped = new QCheckBox("Object cropped", column);

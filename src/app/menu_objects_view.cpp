@@ -18,16 +18,6 @@
 #include "menu/page_renderer.h"
 
 namespace lumora::app {
-namespace {
-
-QStringList headerList(const auto& headers) {
-    QStringList out;
-    for (const std::string& header : headers)
-        out << toQ(header);
-    return out;
-}
-
-}  // namespace
 
 std::optional<std::size_t> paletteOfReference(const TIGMenu& menu, const std::string& reference) {
     std::size_t end = 0;
@@ -59,7 +49,7 @@ MenuObjectsView::MenuObjectsView(MenuDocument& document, MenuContext& context, Q
     sgIGObjects = new StringGrid(this);
     sgIGObjects->setObjectName("sgIGObjects");
     sgIGObjects->setToolTip("Objects");
-    sgIGObjects->setHeaders(headerList(objectGridHeaders()));
+    sgIGObjects->setHeaders(toQList(objectGridHeaders()));
     sgIGObjects->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fitColumns(sgIGObjects, {{0, "00000"}, {1, "00000"}, {2, "00000"}, {3, "0io 0:00ns,00a"}});
     sgIGObjects->horizontalHeader()->setStretchLastSection(true);
@@ -69,7 +59,7 @@ MenuObjectsView::MenuObjectsView(MenuDocument& document, MenuContext& context, Q
     sgPalettes = new StringGrid(this);
     sgPalettes->setObjectName("sgPalettes");
     sgPalettes->setToolTip("Palettes");
-    sgPalettes->setHeaders(headerList(paletteGridHeaders()));
+    sgPalettes->setHeaders(toQList(paletteGridHeaders()));
     sgPalettes->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fitColumns(sgPalettes, {{0, "000"}, {1, "0io 0 1 2"}});
     sgPalettes->horizontalHeader()->setStretchLastSection(true);

@@ -28,14 +28,6 @@
 namespace lumora::app {
 namespace {
 
-// Where reports go before the main window hands the tab its reporter.
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 // The host of the tab's own interpreter: command texts go to the status line
 // without a pause.
 class StatusInterpreterHost : public InterpreterHost {
@@ -224,7 +216,7 @@ void MenuTab::setContext(MenuContext context) {
 void MenuTab::fillContextDefaults() {
     if (context_.reporter == nullptr) {
         if (!quietReporter_) {
-            quietSink_ = std::make_unique<QuietSink>();
+            quietSink_ = std::make_unique<SilentSink>();
             quietReporter_ = std::make_unique<Reporter>(*quietSink_);
         }
         context_.reporter = quietReporter_.get();

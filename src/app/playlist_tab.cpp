@@ -50,14 +50,6 @@ QString chooseFile(QWidget* parent, QFileDialog::AcceptMode mode, const QString&
     return dialog.selectedFiles().constFirst();
 }
 
-// Where reports go before the main window hands the tab its reporter.
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 }  // namespace
 
 PlaylistTab::PlaylistTab(QWidget* parent)
@@ -176,7 +168,7 @@ void PlaylistTab::setContext(PlaylistContext context) {
 void PlaylistTab::fillContextDefaults() {
     if (context_.reporter == nullptr) {
         if (!quietReporter_) {
-            quietSink_ = std::make_unique<QuietSink>();
+            quietSink_ = std::make_unique<SilentSink>();
             quietReporter_ = std::make_unique<Reporter>(*quietSink_);
         }
         context_.reporter = quietReporter_.get();

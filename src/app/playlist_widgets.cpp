@@ -28,13 +28,6 @@ QLineEdit* field(QWidget* parent, const QString& name, const QString& hint, cons
 
 }  // namespace
 
-QStringList toQList(const std::vector<std::string>& items) {
-    QStringList out;
-    for (const std::string& item : items)
-        out << toQ(item);
-    return out;
-}
-
 QLineEdit* numberField(QWidget* parent, const QString& name, const QString& hint, int digits) {
     return field(parent, name, hint, QStringLiteral("[0-9]{0,%1}").arg(digits), digits);
 }

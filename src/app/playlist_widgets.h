@@ -22,7 +22,14 @@ inline QString toQ(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QStringList toQList(const std::vector<std::string>& items);
+// Any range of std::string (a vector, a grid's header array).
+template <typename Range>
+QStringList toQList(const Range& items) {
+    QStringList out;
+    for (const std::string& item : items)
+        out << toQ(item);
+    return out;
+}
 
 // A field for a decimal number of at most `digits` digits.
 QLineEdit* numberField(QWidget* parent, const QString& name, const QString& hint, int digits);

@@ -50,21 +50,6 @@ int usage(Streams io, const std::string& message) {
     return 2;
 }
 
-// Log lines go nowhere, errors to standard error: for the listings, whose
-// output is one line per table slot.
-class ErrorsOnlySink : public ReportSink {
-public:
-    explicit ErrorsOnlySink(std::ostream& err) : err_(err) {}
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view message) override {
-        err_ << "lumora-cli: " << message << '\n';
-    }
-
-private:
-    std::ostream& err_;
-};
-
 // 1 to `digits` hexadecimal digits, with an optional "0x" or "$".
 std::optional<std::uint32_t> hexArgument(std::string text, std::size_t digits) {
     if (text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0) text = text.substr(2);

@@ -149,18 +149,7 @@ int runMuxMenu(const std::vector<std::string>& args, Streams io) {
 
     // Errors only: the loader's summary and the writer's status texts are
     // not the command's output.
-    class ErrorSink : public ReportSink {
-    public:
-        explicit ErrorSink(std::ostream& err) : err_(err) {}
-        void appendLogLine(const LogLine&) override {}
-        void showStatus(int, std::string_view) override {}
-        void showErrorStatus(std::string_view message) override {
-            err_ << "lumora-cli: " << message << '\n';
-        }
-
-    private:
-        std::ostream& err_;
-    } sink(io.err);
+    ErrorsOnlySink sink(io.err);
     Reporter reporter(sink);
     TIGMenu menu;
     const ReadOutcome outcome = loadMNU(parsed.positional().front(), menu, reporter);

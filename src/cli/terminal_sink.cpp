@@ -44,4 +44,8 @@ void TerminalSink::showErrorStatus(std::string_view message) {
     err_ << "lumora-cli: " << message << '\n';
 }
 
+void ErrorsOnlySink::showErrorStatus(std::string_view message) {
+    err_ << "lumora-cli: " << message << '\n';
+}
+
 }  // namespace lumora::cli

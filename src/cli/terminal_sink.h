@@ -23,4 +23,17 @@ private:
     bool colour_;
 };
 
+// Log lines go nowhere, errors to standard error: for commands whose output
+// is their own records, not the log.
+class ErrorsOnlySink : public ReportSink {
+public:
+    explicit ErrorsOnlySink(std::ostream& err) : err_(err) {}
+    void appendLogLine(const LogLine&) override {}
+    void showStatus(int, std::string_view) override {}
+    void showErrorStatus(std::string_view message) override;
+
+private:
+    std::ostream& err_;
+};
+
 }  // namespace lumora::cli

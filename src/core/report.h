@@ -147,6 +147,15 @@ private:
     Reporter& reporter_;
 };
 
+// A sink that drops everything: for work that runs before its real sink is
+// known.
+class SilentSink : public ReportSink {
+public:
+    void appendLogLine(const LogLine&) override {}
+    void showStatus(int, std::string_view) override {}
+    void showErrorStatus(std::string_view) override {}
+};
+
 // A sink that keeps everything it is told; for tests and for callers that want
 // the log as text.
 class RecordingSink : public ReportSink {
