@@ -14,13 +14,6 @@ namespace fs = std::filesystem;
 
 constexpr int kEntries = 2000;
 
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 std::function<void()> largeDiscRead() {
     // The folder goes when the last copy of the pass is gone.
     std::shared_ptr<fs::path> root(new fs::path(fs::temp_directory_path() / "lumora-bench-folder"),
@@ -40,7 +33,7 @@ std::function<void()> largeDiscRead() {
         fs::copy_file(folder + "STREAM/00000.m2ts", folder + "STREAM/" + name + ".m2ts");
     }
     return [root, folder] {
-        QuietSink sink;
+        SilentSink sink;
         Reporter reporter(sink);
         DiscFolder disc;
         disc.folder = folder;

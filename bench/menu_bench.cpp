@@ -18,13 +18,6 @@ constexpr std::uint16_t kWidth = 1920;
 constexpr std::uint16_t kHeight = 1080;
 constexpr std::size_t kPixels = std::size_t{kWidth} * kHeight;
 
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 // A menu-like picture: transparent space, solid shapes and anti-aliased edges
 // (stretches of 1 to 4 literal pixels), and now and then a gradient of
 // literal pixels.
@@ -86,7 +79,7 @@ TIGMenu loadedMenu(std::vector<TIGobject> objects) {
     TIGMenu menu;
     menu.objects = std::move(objects);
     menu.palettes.resize(1);
-    QuietSink sink;
+    SilentSink sink;
     Reporter reporter(sink);
     const Bytes file = *igsBytes(menu, IGSForm::MenuFile, reporter);
     TIGMenu loaded;
@@ -123,14 +116,14 @@ std::function<void()> loadLargeMenu() {
     TIGMenu menu;
     menu.objects = largeMenuObjects();
     menu.palettes.resize(1);
-    QuietSink sink;
+    SilentSink sink;
     Reporter reporter(sink);
     saveIGS(menu, IGSForm::MenuFile, file->string(), reporter);
     std::printf("  (menu file of %.1f MB, %.1f MB of RLE data)\n",
                 static_cast<double>(fs::file_size(*file)) / 1e6,
                 static_cast<double>(rleBytes(menu)) / 1e6);
     return [file] {
-        QuietSink quiet;
+        SilentSink quiet;
         Reporter loadReporter(quiet);
         TIGMenu loaded;
         loadMNU(file->string(), loaded, loadReporter);

@@ -18,13 +18,6 @@ constexpr int kColumns = 6;
 constexpr std::uint16_t kFaceWidth = 280;
 constexpr std::uint16_t kFaceHeight = 160;
 
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 class QuietRun : public InterpreterHost {
 public:
     void showText(std::string_view) override {}
@@ -60,7 +53,7 @@ TIGpalette benchPalette() {
 }
 
 struct RenderSetup {
-    QuietSink sink;
+    SilentSink sink;
     Reporter reporter{sink};
     Registers registers;
     QuietRun run;

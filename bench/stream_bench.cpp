@@ -36,13 +36,6 @@ constexpr std::uint16_t kAudioPid = 0x1100;
 constexpr std::uint16_t kPgPid = 0x1200;
 constexpr std::uint16_t kPmtPid = 0x0100;
 
-class QuietSink : public ReportSink {
-public:
-    void appendLogLine(const LogLine&) override {}
-    void showStatus(int, std::string_view) override {}
-    void showErrorStatus(std::string_view) override {}
-};
-
 Bytes section(Bytes body) {
     appendBigEndian(body, crc32Mpeg(body), 4);
     return body;
@@ -235,7 +228,7 @@ void shell(const std::string& command) {
 std::function<void()> demuxPass(std::uint16_t pid, const char* output) {
     BenchStream& stream = benchStream();
     return [&stream, pid, output] {
-        QuietSink sink;
+        SilentSink sink;
         Reporter reporter(sink);
         Demux(stream.file(), stream.output(output), pid, DemuxMode::Elementary, reporter);
     };
