@@ -15,12 +15,12 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/main_window.h"
-#include "app/menu_bog_view.h"
-#include "app/menu_objects_view.h"
-#include "app/menu_page_view.h"
-#include "app/menu_tab.h"
-#include "app/string_grid.h"
+#include "app/menu/menu_bog_view.h"
+#include "app/menu/menu_objects_view.h"
+#include "app/menu/menu_page_view.h"
+#include "app/menu/menu_tab.h"
+#include "app/shell/main_window.h"
+#include "app/widgets/string_grid.h"
 #include "demo/demo_disc.h"
 
 namespace {

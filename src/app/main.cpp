@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/main_window.h"
+#include "app/shell/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "app/settings_store.h"
+#include "app/shell/settings_store.h"
 
 namespace lumora::apptest {
 

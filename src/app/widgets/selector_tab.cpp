@@ -1,0 +1,40 @@
+#include "app/widgets/selector_tab.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/widgets/widget_helpers.h"
+
+namespace lumora::app {
+
+SelectorTab::SelectorTab(QWidget* parent, const QString& objectName, const QString& caption,
+                         const QString& comboName, const QString& readName, const QString& readHint)
+    : QWidget(parent) {
+    setObjectName(objectName);
+    auto* layout = new QVBoxLayout(this);
+    row_ = app::selectorRow(this, caption, comboName, readName, readHint, selector_, read_);
+    layout->addLayout(row_);
+    connect(read_, &QPushButton::clicked, this, &SelectorTab::readSelected);
+}
+
+void SelectorTab::readSelected() {
+    if (selector_->currentIndex() < 0) return;
+    loaded_ = true;
+    emit readRequested(selector_->currentText());
+}
+
+void SelectorTab::clear() {
+    selector_->clear();
+    read_->setEnabled(false);
+    loaded_ = false;
+}
+
+void SelectorTab::setEntries(const QStringList& entries) {
+    selector_->clear();
+    selector_->addItems(entries);
+    read_->setEnabled(!entries.isEmpty());
+}
+
+}  // namespace lumora::app
