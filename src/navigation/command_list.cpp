@@ -1,6 +1,7 @@
 #include "navigation/command_list.h"
 
 #include <algorithm>
+#include <cctype>
 #include <tuple>
 
 #include "core/file_io.h"
@@ -463,6 +464,104 @@ void saveProgramList(const std::string& path, const TCommands& list, ProgramForm
     const std::string text = programListText(list, context);
     const Bytes bytes(text.begin(), text.end());
     writeFileSafely(path, bytes);
+}
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!text.empty() && blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && blank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::optional<std::uint32_t> hexWord(std::string_view text) {
+    text = trimmed(text);
+    if (text.size() != 8) return std::nullopt;
+    for (const char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(hexToNumber(text));
+}
+
+// "0003  [50000001,00000001 ,00000002 ]  Move GPR1, GPR2" -> the three words.
+std::optional<TCommand> listLineCommand(std::string_view line) {
+    const std::size_t open = line.find('[');
+    const std::size_t close = line.find(']');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open)
+        return std::nullopt;
+    for (const char c : trimmed(line.substr(0, open))) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    }
+    const std::string_view words = line.substr(open + 1, close - open - 1);
+    const std::size_t first = words.find(',');
+    const std::size_t second = first == std::string_view::npos ? first : words.find(',', first + 1);
+    if (second == std::string_view::npos) return std::nullopt;
+    const auto opcode = hexWord(words.substr(0, first));
+    const auto destination = hexWord(words.substr(first + 1, second - first - 1));
+    const auto source = hexWord(words.substr(second + 1));
+    if (!opcode || !destination || !source) return std::nullopt;
+    return TCommand{*opcode, *destination, *source};
+}
+
+std::optional<TCommands> parseListText(std::string_view text, std::string& error) {
+    TCommands commands;
+    std::size_t number = 0;
+    while (!text.empty()) {
+        ++number;
+        const std::size_t end = text.find('\n');
+        const std::string_view line = trimmed(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+        if (line.empty() || line.front() == ';') continue;
+        const std::optional<TCommand> command = listLineCommand(line);
+        if (!command) {
+            error = "line " + std::to_string(number) +
+                    " holds no [Opcode,Destinat.,Source] of eight hexadecimal digits each";
+            return std::nullopt;
+        }
+        if (commands.size() == kMaxCommands) {
+            error = "more than " + std::to_string(kMaxCommands) + " commands";
+            return std::nullopt;
+        }
+        commands.push_back(*command);
+    }
+    return commands;
+}
+
+}  // namespace
+
+std::optional<TCommands> parseProgramList(ByteView bytes, ProgramFormat format,
+                                          std::string& error) {
+    if (format == ProgramFormat::List) {
+        return parseListText(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error);
+    }
+    if (bytes.size() % kCommandSize != 0) {
+        error = std::to_string(bytes.size()) + " bytes are no whole number of 12-byte commands";
+        return std::nullopt;
+    }
+    if (bytes.size() / kCommandSize > kMaxCommands) {
+        error = "more than " + std::to_string(kMaxCommands) + " commands";
+        return std::nullopt;
+    }
+    ByteReader reader(bytes);
+    TCommands commands(bytes.size() / kCommandSize);
+    for (TCommand& command : commands) {
+        command.opcode = reader.readlong();
+        command.destination = reader.readlong();
+        command.source = reader.readlong();
+    }
+    return commands;
+}
+
+ProgramFormat programListFormatOf(std::string_view path) {
+    if (path.size() < 4) return ProgramFormat::List;
+    std::string extension(path.substr(path.size() - 4));
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".bin" ? ProgramFormat::Binary : ProgramFormat::List;
 }
 
 }  // namespace lumora

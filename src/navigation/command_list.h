@@ -216,4 +216,15 @@ Bytes programListBinary(const TCommands& list);
 void saveProgramList(const std::string& path, const TCommands& list, ProgramFormat format,
                      CommandContext context = CommandContext::MovieObject);
 
+// Reads a program list back.  The binary form must be a whole number of
+// 12-byte commands.  In the list form every line that is not blank and does
+// not start with ";" must carry "[OPCODE,DESTINAT,SOURCE]" (eight hexadecimal
+// digits each, blanks around them allowed) after its optional line number;
+// what follows the bracket (the command text) is not read.  Nothing, with
+// `error` naming the line or the size, for anything else, and for a list of
+// more than kMaxCommands commands.
+std::optional<TCommands> parseProgramList(ByteView bytes, ProgramFormat format, std::string& error);
+// The form a file name asks for: ".bin" (any case) binary, else the list.
+ProgramFormat programListFormatOf(std::string_view path);
+
 }  // namespace lumora

@@ -429,5 +429,46 @@ TEST(ProgramList, BinaryAndFiles) {
     EXPECT_EQ(test::readFile(dir / "p.lst"), Bytes(text.begin(), text.end()));
 }
 
+TEST(ProgramList, ReadsBothFormsBack) {
+    const TCommands list = {
+        {0x20810000, 1, 0}, {0x50400001, 0x80000010, 0x00656E67}, {0x02030000, 0, 0}};
+    const std::string text = programListText(list, CommandContext::Button);
+    const Bytes binary = programListBinary(list);
+    std::string error;
+    EXPECT_EQ(parseProgramList(Bytes(text.begin(), text.end()), ProgramFormat::List, error), list);
+    EXPECT_EQ(parseProgramList(binary, ProgramFormat::Binary, error), list);
+    // Unix line ends, no banner, no numbers, blank lines: the words are what counts.
+    const std::string bare =
+        "[20810000,00000001,00000000]\n\n  7 [50000001, 00000001 ,00000002 ]\n";
+    const TCommands two = {{0x20810000, 1, 0}, {0x50000001, 1, 2}};
+    EXPECT_EQ(parseProgramList(Bytes(bare.begin(), bare.end()), ProgramFormat::List, error), two);
+
+    const struct {
+        std::string text;
+        std::string error;
+    } bad[] = {
+        {";x\r\n0000  [2081000,00000001,00000000]  GoTo 1\r\n",
+         "line 2 holds no [Opcode,Destinat.,Source] of eight hexadecimal digits each"},
+        {"0000  [20810000,00000001]\n",
+         "line 1 holds no [Opcode,Destinat.,Source] of eight hexadecimal digits each"},
+        {"GoTo 1 [20810000,00000001,00000000]\n",
+         "line 1 holds no [Opcode,Destinat.,Source] of eight hexadecimal digits each"},
+    };
+    for (const auto& b : bad) {
+        error.clear();
+        EXPECT_EQ(parseProgramList(Bytes(b.text.begin(), b.text.end()), ProgramFormat::List, error),
+                  std::nullopt);
+        EXPECT_EQ(error, b.error);
+    }
+    Bytes cut = binary;
+    cut.pop_back();
+    EXPECT_EQ(parseProgramList(cut, ProgramFormat::Binary, error), std::nullopt);
+    EXPECT_EQ(error, "35 bytes are no whole number of 12-byte commands");
+    EXPECT_EQ(parseProgramList(Bytes(12 * 10000), ProgramFormat::Binary, error), std::nullopt);
+    EXPECT_EQ(error, "more than 9999 commands");
+    EXPECT_EQ(programListFormatOf("dir/x.BIN"), ProgramFormat::Binary);
+    EXPECT_EQ(programListFormatOf("x.lst"), ProgramFormat::List);
+}
+
 }  // namespace
 }  // namespace lumora
