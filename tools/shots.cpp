@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "app/menu/menu_bog_view.h"
+#include "app/menu/menu_commands_view.h"
 #include "app/menu/menu_objects_view.h"
 #include "app/menu/menu_page_view.h"
 #include "app/menu/menu_tab.h"
@@ -56,6 +57,27 @@ void shootPageView(lumora::app::TfMain& window, const QString& out) {
     tab.objectsView->cbViewPalette->setChecked(true);
     save(window, out, "menu-palette");
     tab.objectsView->cbViewPalette->setChecked(false);
+}
+
+// A two-page menu built from nothing: the new menu, a second page with a
+// second BOG, and a second button in that BOG placed on the page.
+void shootNewMenu(lumora::app::TfMain& window, const QString& out) {
+    using lumora::app::MenuTab;
+    MenuTab& tab = *window.menuTab;
+    window.PageControl->setCurrentIndex(lumora::app::TfMain::kMenu);
+    tab.newMenu();
+    tab.createPage();
+    tab.bogView->insertBog();
+    tab.bogView->insertButton();
+    lumora::app::StringGrid* buttons = tab.bogView->sgButtons;
+    for (const auto& [col, text] : {std::pair{3, "400"}, std::pair{4, "300"}}) {
+        buttons->setCell(col, 2, text);
+        emit buttons->cellEdited(col, 2, text);
+    }
+    tab.bogView->commandsView->insertLine();
+    tab.pcMenu->setCurrentIndex(MenuTab::kBogsIndex);
+    QApplication::processEvents();
+    save(window, out, "menu-new-bogs");
 }
 
 }  // namespace
@@ -118,6 +140,7 @@ int main(int argc, char** argv) {
             }
             shootPageView(window, out);
         }
+        shootNewMenu(window, out);
         window.close();
     });
     return QApplication::exec();

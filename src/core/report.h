@@ -95,6 +95,8 @@ public:
     void erlog(std::string_view message);
     void erslog(std::string_view message);
     void clear() { sink_->clearLog(); }
+    // A Yes/No question to the user; a sink that cannot ask answers No.
+    bool ask(std::string_view question) { return sink_->askYesNo(question); }
 
     bool errorFlag() const { return errorFlag_; }
     void clearErrorFlag() { errorFlag_ = false; }
@@ -111,6 +113,8 @@ public:
     bool pollCancel();
     bool cancelRequested() const { return cancelRequest_; }
     void requestCancel() { cancelRequest_ = true; }
+    // An operation that offers Cancel outside progress mode starts afresh.
+    void clearCancel() { cancelRequest_ = false; }
 
     // Once a PID save has run, every Cancel asks first.
     void setConfirmCancel() { confirmCancel_ = true; }

@@ -162,19 +162,6 @@ bool allOf(std::string_view text, int (*accepts)(int)) {
                        [accepts](char c) { return accepts(static_cast<unsigned char>(c)) != 0; });
 }
 
-std::optional<std::uint32_t> hexCell(std::string_view text, std::size_t digits) {
-    if (text.empty() || text.size() > digits || !allOf(text, std::isxdigit)) return std::nullopt;
-    return static_cast<std::uint32_t>(hexToNumber(text));
-}
-
-std::optional<std::uint32_t> decimalCell(std::string_view text, std::size_t digits) {
-    if (text.empty() || text.size() > digits || !allOf(text, std::isdigit)) return std::nullopt;
-    std::uint32_t value = 0;
-    for (const char c : text)
-        value = value * 10 + static_cast<std::uint32_t>(c - '0');
-    return value;
-}
-
 std::optional<std::uint32_t> flagCell(std::string_view text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -477,6 +464,19 @@ std::optional<std::size_t> cycleDefaultValidButton(TIGMenu& menu, std::size_t pa
 // ---------------------------------------------------------------------------
 // Buttons grid
 
+std::optional<std::uint32_t> parseHexCell(std::string_view text, std::size_t digits) {
+    if (text.empty() || text.size() > digits || !allOf(text, std::isxdigit)) return std::nullopt;
+    return static_cast<std::uint32_t>(hexToNumber(text));
+}
+
+std::optional<std::uint32_t> parseDecimalCell(std::string_view text, std::size_t digits) {
+    if (text.empty() || text.size() > digits || !allOf(text, std::isdigit)) return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text)
+        value = value * 10 + static_cast<std::uint32_t>(c - '0');
+    return value;
+}
+
 std::optional<ButtonField> buttonFieldNamed(std::string_view column) {
     for (const ButtonColumn& entry : kButtonColumns) {
         if (entry.name == column) return entry.field;
@@ -499,12 +499,12 @@ std::optional<std::uint32_t> parseButtonCell(ButtonField field, std::string_view
             return flagCell(text);
         case ButtonField::X:
         case ButtonField::Y:
-            return decimalCell(text, 4);
+            return parseDecimalCell(text, 4);
         case ButtonField::SelectedSound:
         case ButtonField::ActivatedSound:
-            return hexCell(text, 2);
+            return parseHexCell(text, 2);
         default:
-            return hexCell(text, 4);
+            return parseHexCell(text, 4);
     }
 }
 
@@ -587,13 +587,13 @@ std::optional<std::uint32_t> parsePageField(PageField field, std::string_view te
     switch (field) {
         case PageField::UoMask1:
         case PageField::UoMask2:
-            return hexCell(text, 8);
+            return parseHexCell(text, 8);
         case PageField::AnimationFrameRateCode:
-            return decimalCell(text, 3);
+            return parseDecimalCell(text, 3);
         case PageField::Palette:
-            return hexCell(text, 2);
+            return parseHexCell(text, 2);
         default:
-            return hexCell(text, 4);
+            return parseHexCell(text, 4);
     }
 }
 

@@ -131,6 +131,10 @@ MenuEdit setButtonField(TIGMenu& menu, std::size_t page, std::size_t bog, std::s
 MenuEdit setButtonCommands(TIGMenu& menu, std::size_t page, std::size_t bog, std::size_t index,
                            TCommands commands);
 
+// 1 to `digits` hexadecimal or decimal digits; nothing for another text.
+std::optional<std::uint32_t> parseHexCell(std::string_view text, std::size_t digits);
+std::optional<std::uint32_t> parseDecimalCell(std::string_view text, std::size_t digits);
+
 // ---- Page header ----
 
 enum class PageField {

@@ -253,6 +253,28 @@ std::string menuClockText(std::uint64_t ticks90k) {
            twoDigits(seconds % 60);
 }
 
+std::optional<std::uint64_t> menuTimeTicks(std::string_view text) {
+    // h:mm:ss.zzz: the fields between the separators, digits only.
+    std::uint64_t fields[4] = {0, 0, 0, 0};
+    const char separators[3] = {':', ':', '.'};
+    std::size_t field = 0;
+    std::size_t digits = 0;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (++digits > (field == 0 ? 6u : field == 3 ? 3u : 2u)) return std::nullopt;
+            fields[field] = fields[field] * 10 + static_cast<std::uint64_t>(c - '0');
+        } else if (field < 3 && c == separators[field] && digits > 0) {
+            ++field;
+            digits = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (field != 3 || digits == 0 || fields[1] > 59 || fields[2] > 59) return std::nullopt;
+    const std::uint64_t ms = fields[3] * (digits == 1 ? 100 : digits == 2 ? 10 : 1);
+    return ((fields[0] * 3600 + fields[1] * 60 + fields[2]) * 1000 + ms) * 90;
+}
+
 TIGobject bitmapObject(std::uint16_t id, std::uint16_t width, std::uint16_t height, Bytes bitmap) {
     TIGobject object;
     object.id = id;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/bytes.h"
@@ -330,5 +331,8 @@ int menuVideoFormatIndex(const TIGSc& ics);
 std::string menuTimeText(std::uint64_t ticks90k);
 // "h:mm:ss" of a 90 kHz time (the user time-out).
 std::string menuClockText(std::uint64_t ticks90k);
+// The 90 kHz time of an "h:mm:ss.zzz" text (minutes and seconds below 60,
+// one to three digits of milliseconds); nothing for another text.
+std::optional<std::uint64_t> menuTimeTicks(std::string_view text);
 
 }  // namespace lumora

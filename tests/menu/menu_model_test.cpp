@@ -161,6 +161,13 @@ TEST(MenuTexts, FormatsAndTimes) {
     EXPECT_EQ(menuTimeText(45000), "0:00:00.500");
     EXPECT_EQ(menuTimeText(90000ull * 3725 + 90 * 7), "1:02:05.007");
     EXPECT_EQ(menuClockText(900000), "0:00:10");
+    // Typed times read back the ticks their text shows.
+    for (const std::uint64_t ticks : {180000ull, 45000ull, 90000ull * 3725 + 90 * 7, 0ull})
+        EXPECT_EQ(menuTimeTicks(menuTimeText(ticks)), ticks);
+    EXPECT_EQ(menuTimeTicks("0:00:00.5"), 45000u);
+    for (const char* bad : {"", "0:00:02", "0:60:00.000", "0:00:60.000", "0:00:02.0000",
+                            "a:00:00.000", "0::02.000", "0:00:02.000 "})
+        EXPECT_EQ(menuTimeTicks(bad), std::nullopt) << bad;
 }
 
 TEST(MenuRows, ButtonRowAndOthers) {

@@ -44,11 +44,6 @@ struct BdmvContext {
     TMOBJ& objects() const { return models->objects; }
 };
 
-// The "+" and "-" buttons beside the titles and the movie objects: as narrow
-// as their one-character captions.
-QPushButton* smallButton(QWidget* parent, const QString& caption, const QString& name,
-                         const QString& hint);
-
 // A column of a grid of the tab, wide enough for its header and for each of
 // `texts` in the grid's font.
 int fittedColumnWidth(const StringGrid& grid, int col, const QStringList& texts);

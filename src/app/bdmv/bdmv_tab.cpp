@@ -29,13 +29,6 @@ int fittedColumnWidth(const StringGrid& grid, int col, const QStringList& texts)
     return width;
 }
 
-QPushButton* smallButton(QWidget* parent, const QString& caption, const QString& name,
-                         const QString& hint) {
-    QPushButton* push = button(parent, caption, name, hint);
-    push->setFixedWidth(push->fontMetrics().height() + 12);
-    return push;
-}
-
 BdmvTab::BdmvTab(QWidget* parent) : QWidget(parent) {
     setObjectName("tsBDMV");
     context_.models = &ownModels_;

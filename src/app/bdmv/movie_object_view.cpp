@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -19,6 +18,7 @@
 #include <algorithm>
 
 #include "app/commands/command_editor.h"
+#include "app/commands/program_list_dialog.h"
 #include "app/widgets/ext_data_dialog.h"
 #include "app/widgets/string_grid.h"
 #include "app/widgets/widget_helpers.h"
@@ -36,19 +36,6 @@ QString toQ(const std::string& text) {
 
 QString toQ(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// "List|*.lst|Binary|*.bin" as the file dialog takes it: "List (*.lst)", ...
-QStringList dialogFilters(std::string_view filter) {
-    const QStringList parts = toQ(filter).split('|');
-    QStringList out;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + " (" + parts[i + 1] + ")";
-    return out;
-}
-
-bool isKey(const QKeyEvent& event, int key, Qt::KeyboardModifiers modifiers) {
-    return event.key() == key && (event.modifiers() & ~Qt::KeypadModifier) == modifiers;
 }
 
 QComboBox* flagList(QWidget* parent, const QString& name, const QString& hint,
@@ -188,7 +175,11 @@ QWidget* MovieObjectView::buildCommandTools() {
     bbSaveProg->setObjectName("bbSaveProg");
     bbSaveProg->setToolTip(toQ(kProgramListDialogTitle));
     bbSaveProg->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    for (QWidget* w : std::initializer_list<QWidget*>{bInsCmd, bDelCmd, bbSaveProg})
+    bbLoadProg = new QToolButton(commandEditor);
+    bbLoadProg->setObjectName("bbLoadProg");
+    bbLoadProg->setToolTip(toQ(kLoadProgramListTitle));
+    bbLoadProg->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    for (QWidget* w : std::initializer_list<QWidget*>{bInsCmd, bDelCmd, bbSaveProg, bbLoadProg})
         commandEditor->addBesideWords(w);
     return commandEditor;
 }
@@ -232,6 +223,7 @@ void MovieObjectView::connectCommandControls() {
     connect(bInsCmd, &QPushButton::clicked, this, &MovieObjectView::insertCommandLine);
     connect(bDelCmd, &QPushButton::clicked, this, &MovieObjectView::deleteCommandLines);
     connect(bbSaveProg, &QToolButton::clicked, this, &MovieObjectView::saveProgramList);
+    connect(bbLoadProg, &QToolButton::clicked, this, &MovieObjectView::loadProgramList);
     connect(commandEditor, &CommandEditor::commandEdited, this, &MovieObjectView::commandEdited);
     connect(commandEditor, &CommandEditor::returnToGrid, this,
             [this] { sgCommands->setFocus(Qt::OtherFocusReason); });
@@ -494,9 +486,7 @@ void MovieObjectView::showCommandInEditor() {
 }
 
 LineRange MovieObjectView::selectedLines() const {
-    const int top = std::max(sgCommands->selectionTop() - 1, 0);
-    const int bottom = std::max(sgCommands->selectionBottom() - 1, top);
-    return {static_cast<std::size_t>(top), static_cast<std::size_t>(bottom)};
+    return selectedCommandLines(*sgCommands);
 }
 
 std::size_t MovieObjectView::lastSelectedLine() const {
@@ -565,11 +555,7 @@ void MovieObjectView::nopCommandLine() {
 void MovieObjectView::selectAllCommandLines() {
     const TCommands* commands = currentCommands();
     if (commands == nullptr || commands->empty()) return;
-    const LineRange all = lumora::selectAll(*commands);
-    sgCommands->setRangeSelected(
-        QTableWidgetSelectionRange(static_cast<int>(all.first), 0, static_cast<int>(all.last),
-                                   sgCommands->columnCount() - 1),
-        true);
+    selectAllCommandRows(*sgCommands, commands->size());
 }
 
 void MovieObjectView::commandEdited(const TCommand& command) {
@@ -590,22 +576,24 @@ void MovieObjectView::stepToneFor(int line) {
 // The keys of the command grid beyond Insert and Shift+Delete, which the
 // grid reports itself.  True when the key was taken.
 bool MovieObjectView::commandKey(const QKeyEvent& event) {
-    const struct {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        void (MovieObjectView::*action)();
-    } keys[] = {
-        {Qt::Key_C, Qt::ControlModifier, &MovieObjectView::copyCommandLines},
-        {Qt::Key_X, Qt::ControlModifier, &MovieObjectView::cutCommandLines},
-        {Qt::Key_V, Qt::ControlModifier, &MovieObjectView::pasteCommandLines},
-        {Qt::Key_A, Qt::ControlModifier, &MovieObjectView::selectAllCommandLines},
-        {Qt::Key_N, Qt::ShiftModifier, &MovieObjectView::nopCommandLine},
-    };
-    for (const auto& entry : keys) {
-        if (isKey(event, entry.key, entry.modifiers)) {
-            (this->*entry.action)();
+    switch (commandListKey(event)) {
+        case CommandListKey::Copy:
+            copyCommandLines();
             return true;
-        }
+        case CommandListKey::Cut:
+            cutCommandLines();
+            return true;
+        case CommandListKey::Paste:
+            pasteCommandLines();
+            return true;
+        case CommandListKey::SelectAll:
+            selectAllCommandLines();
+            return true;
+        case CommandListKey::Nop:
+            nopCommandLine();
+            return true;
+        case CommandListKey::None:
+            break;
     }
     // Up and Down move as ever; the tone tells that the line reached holds
     // no valid command.
@@ -631,52 +619,72 @@ void MovieObjectView::followCommandLine(int line) {
 // ---------------------------------------------------------------------------
 // Program list
 
-void MovieObjectView::saveProgramList() {
-    const TCommands* commands = currentCommands();
-    if (commands == nullptr || commands->empty()) return;
+ProgramListRequest MovieObjectView::programListRequest(bool saving) const {
     const int option = programFormat ? programFormat() : 0;
     const auto format = option == 1 ? ProgramFormat::Binary : ProgramFormat::List;
     ProgramListRequest request;
-    request.title = toQ(kProgramListDialogTitle);
+    request.title = toQ(saving ? kProgramListDialogTitle : kLoadProgramListTitle);
     request.filters = dialogFilters(kProgramListFilter);
     request.selectedFilter = static_cast<int>(format);
     request.folder = context_.outputFolder ? context_.outputFolder() : QString();
     request.fileName = toQ(programListFileName(static_cast<std::size_t>(selected_), format));
-    const std::optional<ProgramListTarget> target =
-        programListChooser ? programListChooser(request) : chooseProgramListFile(request);
+    request.saving = saving;
+    return request;
+}
+
+void MovieObjectView::saveProgramList() {
+    const TCommands* commands = currentCommands();
+    if (commands == nullptr || commands->empty()) return;
+    const std::optional<ProgramListTarget> target = chooseProgramListFile(programListRequest(true));
     sgCommands->setFocus(Qt::OtherFocusReason);
     if (!target) return;
     try {
         lumora::saveProgramList(target->path.toStdString(), *commands, target->format,
                                 CommandContext::MovieObject);
     } catch (const FileError& error) {
-        const QString message = QString::fromUtf8(error.what());
-        if (fileErrorBox) {
-            fileErrorBox(message);
-        } else {
-            QMessageBox::critical(this, window()->windowTitle(), message);
-        }
+        showFileError(QString::fromUtf8(error.what()));
+    }
+}
+
+void MovieObjectView::loadProgramList() {
+    if (!good() || current() == nullptr) return;
+    const std::optional<ProgramListTarget> target =
+        chooseProgramListFile(programListRequest(false));
+    sgCommands->setFocus(Qt::OtherFocusReason);
+    if (!target) return;
+    const std::optional<TCommands> lines = readProgramListFile(
+        *target, *context_.reporter, [this](const QString& message) { showFileError(message); });
+    if (!lines) return;
+    const std::size_t held = current()->commands.size();
+    if (held != 0 &&
+        !context_.reporter->ask("Replace the " + std::to_string(held) +
+                                " commands of movie object " + std::to_string(selected_) +
+                                " by the " + std::to_string(lines->size()) + " of the file?")) {
+        return;
+    }
+    if (held == 0 && lines->empty()) return;
+    const auto object = static_cast<std::size_t>(selected_);
+    if (held != 0) delcmd(file(), object, {0, held - 1});
+    ListEdit edit = inscmd(file(), object, 0, *lines);
+    // Every row shows another command now; the count moved by the difference.
+    edit.changed = true;
+    edit.redrawFrom = 0;
+    edit.select = 0;
+    edit.delta = static_cast<int>(lines->size()) - static_cast<int>(held);
+    showListEdit(edit);
+}
+
+void MovieObjectView::showFileError(const QString& message) {
+    if (fileErrorBox) {
+        fileErrorBox(message);
+    } else {
+        QMessageBox::critical(this, window()->windowTitle(), message);
     }
 }
 
 std::optional<ProgramListTarget> MovieObjectView::chooseProgramListFile(
     const ProgramListRequest& request) {
-    QFileDialog dialog(this, request.title, request.folder);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(request.filters);
-    dialog.selectNameFilter(request.filters.value(request.selectedFilter));
-    // The extension follows the filter the user picks.
-    const auto suffix = [&](const QString& filter) {
-        return filter == request.filters.value(1) ? QStringLiteral("bin") : QStringLiteral("lst");
-    };
-    dialog.setDefaultSuffix(suffix(request.filters.value(request.selectedFilter)));
-    connect(&dialog, &QFileDialog::filterSelected, &dialog,
-            [&](const QString& filter) { dialog.setDefaultSuffix(suffix(filter)); });
-    dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    const bool binary = dialog.selectedNameFilter() == request.filters.value(1);
-    return ProgramListTarget{dialog.selectedFiles().first(),
-                             binary ? ProgramFormat::Binary : ProgramFormat::List};
+    return programListChooser ? programListChooser(request) : runProgramListDialog(this, request);
 }
 
 // ---------------------------------------------------------------------------

@@ -13,6 +13,7 @@
 
 #include "app/bdmv/bdmv_context.h"
 #include "app/commands/command_grid.h"
+#include "app/commands/program_list_dialog.h"
 #include "navigation/command_list.h"
 
 class QComboBox;
@@ -25,21 +26,6 @@ namespace lumora::app {
 
 class CommandEditor;
 class StringGrid;
-
-// What the program list's save dialog is asked for, and what it gives back.
-struct ProgramListRequest {
-    QString title;
-    QStringList filters;  // "List (*.lst)", "Binary (*.bin)"
-    int selectedFilter = 0;
-    QString folder;  // where the dialog starts; empty for the current folder
-    QString fileName;
-};
-struct ProgramListTarget {
-    QString path;
-    ProgramFormat format = ProgramFormat::List;
-};
-using ProgramListChooser =
-    std::function<std::optional<ProgramListTarget>(const ProgramListRequest&)>;
 
 // A label whose text runs upwards, for the narrow strip beside the objects.
 class RotatedLabel : public QLabel {
@@ -99,8 +85,11 @@ public:
     void selectAllCommandLines();
     // Double click: follows the command on `line`.
     void followCommandLine(int line);
-    // The program list button: the save dialog, then the file.
+    // The program list buttons: the save dialog, then the file; the open
+    // dialog, then the file's commands replace the object's (after a
+    // question when it has commands).
     void saveProgramList();
+    void loadProgramList();
 
     // The program-wide command clipboard (the view has one of its own until
     // the window hands over the shared one).
@@ -135,6 +124,7 @@ public:
     QPushButton* bInsCmd;
     QPushButton* bDelCmd;
     QToolButton* bbSaveProg;
+    QToolButton* bbLoadProg;
     QLabel* lObjExtDat;
     QPushButton* bObjExtDat;
 
@@ -184,6 +174,8 @@ private:
     bool commandKey(const QKeyEvent& event);
     void stepToneFor(int line);
     std::optional<ProgramListTarget> chooseProgramListFile(const ProgramListRequest& request);
+    ProgramListRequest programListRequest(bool saving) const;
+    void showFileError(const QString& message);
     void showLabels();
     void enableControls();
     void objectRowChosen(int row);

@@ -1,14 +1,19 @@
 #include "app/menu/menu_bog_view.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+
+#include "app/menu/menu_commands_view.h"
 
 #include "app/menu/menu_preview.h"
 #include "app/widgets/field_helpers.h"
 #include "app/widgets/string_grid.h"
+#include "menu/menu_edit.h"
 #include "menu/menu_rows.h"
 #include "menu/page_renderer.h"
 #include "navigation/command_list.h"
@@ -40,9 +45,6 @@ enum ButtonColumn {
     kCommands,
 };
 
-// The commands grid's font gets no smaller than this to fit its columns.
-constexpr qreal kSmallestCommandFont = 7.0;
-
 // Rows of the BOG grid.
 constexpr int kDefaultValidRow = 1;
 constexpr int kButtonCountRow = 2;
@@ -68,11 +70,43 @@ std::optional<std::uint16_t> objectOfColumn(const TIGbutton& button, int col) {
     }
 }
 
+// The animation a double click on a column previews: its start and end
+// objects, its repeat flag (none for the activated one), and whether the
+// preview ends on the start object.
+struct PreviewedAnimation {
+    std::uint16_t start = kIgNone;
+    std::uint16_t end = kIgNone;
+    bool repeat = false;
+    bool endsOnStart = false;
+};
+
+std::optional<PreviewedAnimation> animationOfColumn(const TIGbutton& b, int col) {
+    switch (col) {
+        case kNormalStart:
+        case kNormalEnd:
+            return PreviewedAnimation{b.normalStart, b.normalEnd, b.normalRepeat == 1,
+                                      col == kNormalStart};
+        case kSelectedStart:
+        case kSelectedEnd:
+            return PreviewedAnimation{b.selectedStart, b.selectedEnd, b.selectedRepeat == 1,
+                                      col == kSelectedStart};
+        case kActivatedStart:
+        case kActivatedEnd:
+            return PreviewedAnimation{b.activatedStart, b.activatedEnd, false,
+                                      col == kActivatedStart};
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 MenuBogView::MenuBogView(MenuDocument& document, MenuContext& context, QWidget* parent)
     : QWidget(parent), document_(document), context_(context) {
     setObjectName("tsBOGs");
+    previewTimer_ = new QTimer(this);
+    previewTimer_->setSingleShot(true);
+    connect(previewTimer_, &QTimer::timeout, this, &MenuBogView::previewStep);
     buildGrids();
     connectGrids();
     clear();
@@ -117,16 +151,8 @@ void MenuBogView::buildGrids() {
     for (int col = kValue; col <= kCommands; ++col)
         fitColumns(sgButtons, {{col, col == kX || col == kY ? "00000" : "0000"}});
 
-    sgMenuCommands = new StringGrid(this);
-    sgMenuCommands->setObjectName("sgMenuCommands");
-    sgMenuCommands->setToolTip("Navigation commands of the selected button");
-    sgMenuCommands->setHeaders(commandGridHeaders());
-    sgMenuCommands->setNarrowsToLeftColumn(true);
-    sgMenuCommands->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    sgMenuCommands->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    CommandCellDelegate::install(sgMenuCommands);
-    fitCommandFont();
-    sgMenuCommands->setMinimumWidth(120);
+    commandsView = new MenuCommandsView(document_, context_, this);
+    sgMenuCommands = commandsView->sgMenuCommands;
 
     preview = new ObjectPreview("pBOGPreview", this);
     preview->setToolTip("Object preview");
@@ -135,7 +161,7 @@ void MenuBogView::buildGrids() {
     commandSplitter = new QSplitter(Qt::Horizontal, this);
     commandSplitter->setObjectName("spBOGCommands");
     commandSplitter->setChildrenCollapsible(false);
-    commandSplitter->addWidget(sgMenuCommands);
+    commandSplitter->addWidget(commandsView);
     commandSplitter->addWidget(preview);
     commandSplitter->setStretchFactor(0, 3);
     commandSplitter->setStretchFactor(1, 2);
@@ -174,7 +200,28 @@ void MenuBogView::connectGrids() {
             [this](int row, int col) { buttonCellClicked(col + 1, row + 1); });
     connect(sgBOG, &StringGrid::cellEdited, this, &MenuBogView::bogCellEdited);
     connect(sgButtons, &StringGrid::cellEdited, this, &MenuBogView::buttonCellEdited);
-    connect(commandSplitter, &QSplitter::splitterMoved, this, [this] { fitCommandColumns(); });
+    connect(sgBOG, &StringGrid::insertPressed, this, &MenuBogView::insertBog);
+    connect(sgBOG, &StringGrid::deletePressed, this, &MenuBogView::deleteBog);
+    connect(sgButtons, &StringGrid::insertPressed, this, &MenuBogView::insertButton);
+    connect(sgButtons, &StringGrid::shiftDeletePressed, this, &MenuBogView::deleteButton);
+    connect(sgBOG, &QTableWidget::cellDoubleClicked, this, [this](int row, int col) {
+        if (!sgBOG->editMode() && row + 1 == kDefaultValidRow) cycleDefaultValidButton(col + 1);
+    });
+    connect(sgButtons, &QTableWidget::cellDoubleClicked, this, [this](int row, int col) {
+        if (!sgButtons->editMode()) previewAnimation(col + 1, row + 1);
+    });
+    connect(commandsView, &MenuCommandsView::commandsChanged, this, [this] {
+        const TBOG* record = shownBogRecord();
+        const int row = shownButtonRow();
+        if (record != nullptr && row >= 1 && row <= static_cast<int>(record->buttons.size()))
+            showButtonRow(row, record->buttons[static_cast<std::size_t>(row) - 1]);
+        emit pageEdited();
+    });
+    connect(commandsView, &MenuCommandsView::followRequested, this, &MenuBogView::followRequested);
+}
+
+void MenuBogView::setTone(ToneFunction tone) {
+    commandsView->tone = std::move(tone);
 }
 
 // ---------------------------------------------------------------------------
@@ -186,7 +233,8 @@ void MenuBogView::clear() {
     sgBOG->clearGridColumns();
     sgBOG->setCell(1, 0, QString());
     sgButtons->clearGrid();
-    sgMenuCommands->clearGrid();
+    commandsView->clear();
+    stopPreview();
     preview->clearPicture();
     shownObject_.reset();
     showing_ = false;
@@ -264,27 +312,15 @@ int MenuBogView::shownButtonRow() const {
     return shownBogRecord() != nullptr && sgButtons->isEnabled() ? sgButtons->gridRow() : 0;
 }
 
-// The command rows of the button; an invalid word among them sounds once.
 void MenuBogView::showButtonCommands(int row) {
     const TBOG* record = shownBogRecord();
     const bool valid =
         record != nullptr && row >= 1 && row <= static_cast<int>(record->buttons.size());
-    const TCommands* commands =
-        valid ? &record->buttons[static_cast<std::size_t>(row) - 1].commands : nullptr;
-    if (commands == nullptr || commands->empty()) {
-        sgMenuCommands->clearGrid();
-        return;
+    if (valid) {
+        commandsView->showButton(bog_, row - 1);
+    } else {
+        commandsView->clear();
     }
-    sgMenuCommands->setDataRows(static_cast<int>(commands->size()));
-    bool invalidShown = false;
-    for (std::size_t k = 0; k < commands->size(); ++k) {
-        const CommandRow commandRow = comm2str(k, (*commands)[k], CommandContext::Button);
-        showCommandRow(*sgMenuCommands, commandRow);
-        invalidShown = invalidShown || commandRow.invalidTone;
-    }
-    sgMenuCommands->setEnabled(true);
-    selectGridRow(sgMenuCommands, 1);
-    if (invalidShown && tone) tone(kInvalidTone);
 }
 
 void MenuBogView::previewObject(std::uint16_t object) {
@@ -324,7 +360,7 @@ void MenuBogView::showButton(std::uint16_t id) {
 
 void MenuBogView::selectCommandLine(int line) {
     if (line < 0 || line >= sgMenuCommands->dataRows() || !sgMenuCommands->isEnabled()) return;
-    selectGridRow(sgMenuCommands, line + 1);
+    commandsView->selectLine(line);
 }
 
 // A button moved on the page view: its row shows the new position.
@@ -348,27 +384,213 @@ void MenuBogView::buttonCellClicked(int col, int row) {
     const TBOG* record = shownBogRecord();
     if (record == nullptr || row < 1 || row > static_cast<int>(record->buttons.size())) return;
     const TIGbutton& button = record->buttons[static_cast<std::size_t>(row) - 1];
+    stopPreview();
     if (sgButtons->gridRow() == row) showButtonCommands(row);
     const std::optional<std::uint16_t> object = objectOfColumn(button, col);
     previewObject(object ? *object : kIgNone);
 }
 
+void MenuBogView::refusal(const std::string& why) {
+    context_.reporter->slog(why, 1);
+}
+
 void MenuBogView::bogCellEdited(int col, int row, const QString& text) {
-    const bool taken = applyBogEdit && applyBogEdit(col - 1, col, row, text);
-    const TPage* page = document_.currentPage();
-    if (page == nullptr || col < 1 || col > static_cast<int>(page->bogs.size())) return;
-    if (!taken) {
-        const auto cells = bogColumnCells(static_cast<std::size_t>(col) - 1,
-                                          page->bogs[static_cast<std::size_t>(col) - 1]);
-        sgBOG->setCell(col, row, toQ(cells[static_cast<std::size_t>(row)]));
+    const TPage* shown = document_.currentPage();
+    if (shown == nullptr || col < 1 || col > static_cast<int>(shown->bogs.size())) return;
+    const auto bog = static_cast<std::size_t>(col) - 1;
+    if (row == kDefaultValidRow && document_.good) {
+        const std::optional<std::uint32_t> value =
+            parseButtonCell(ButtonField::Upper, text.toStdString());
+        const MenuEdit edit =
+            value ? setDefaultValidButton(document_.menu, pageIndex(), bog,
+                                          static_cast<std::uint16_t>(*value))
+                  : MenuEdit::refused("'" + text.toStdString() + "' is no button id");
+        if (edit.done()) {
+            emit pageEdited();
+        } else {
+            refusal(edit.refusal);
+        }
     }
+    const auto cells = bogColumnCells(bog, shown->bogs[bog]);
+    sgBOG->setCell(col, row, toQ(cells[static_cast<std::size_t>(row)]));
 }
 
 void MenuBogView::buttonCellEdited(int col, int row, const QString& text) {
-    const bool taken = applyButtonEdit && applyButtonEdit(bog_, col, row, text);
     const TBOG* record = shownBogRecord();
     if (record == nullptr || row < 1 || row > static_cast<int>(record->buttons.size())) return;
-    if (!taken) showButtonRow(row, record->buttons[static_cast<std::size_t>(row) - 1]);
+    const auto index = static_cast<std::size_t>(row) - 1;
+    const std::string column = buttonGridHeaders()[static_cast<std::size_t>(col)];
+    const std::optional<ButtonField> field = buttonFieldNamed(column);
+    if (field && document_.good) {
+        const std::optional<std::uint32_t> value = parseButtonCell(*field, text.toStdString());
+        const std::size_t sounds = context_.soundCount ? context_.soundCount() : 0;
+        const MenuEdit edit =
+            value ? setButtonField(document_.menu, pageIndex(), static_cast<std::size_t>(bog_),
+                                   index, *field, *value, sounds)
+                  : MenuEdit::refused("'" + text.toStdString() + "' is no value of " + column);
+        if (edit.done()) {
+            emit pageEdited();
+        } else {
+            refusal(column + ": " + edit.refusal);
+        }
+    }
+    // The row shows what is held: the value taken, the one kept, and the
+    // end that followed a start.
+    showButtonRow(row, record->buttons[index]);
+}
+
+void MenuBogView::insertBog() {
+    if (document_.currentPage() == nullptr || !document_.good) return;
+    const MenuEdit edit = createBog(document_.menu, pageIndex());
+    if (!edit.done()) {
+        refusal(edit.refusal);
+        return;
+    }
+    const int bog = static_cast<int>(document_.currentPage()->bogs.size()) - 1;
+    emit structureChanged(bog, 1);
+    sgBOG->setFocus(Qt::OtherFocusReason);
+}
+
+void MenuBogView::deleteBog() {
+    const int col = sgBOG->gridCol();
+    if (document_.currentPage() == nullptr || !document_.good || col < 1) return;
+    const MenuEdit edit =
+        lumora::deleteBog(document_.menu, pageIndex(), static_cast<std::size_t>(col) - 1);
+    if (!edit.done()) {
+        refusal(edit.refusal);
+        return;
+    }
+    emit structureChanged(std::max(col - 2, 0), 1);
+    sgBOG->setFocus(Qt::OtherFocusReason);
+}
+
+void MenuBogView::insertButton() {
+    const TBOG* record = shownBogRecord();
+    if (record == nullptr || !document_.good) return;
+    const int scroll = sgButtons->horizontalScrollBar()->value();
+    const MenuEdit edit = createButton(document_.menu, pageIndex(), static_cast<std::size_t>(bog_));
+    if (!edit.done()) {
+        refusal(edit.refusal);
+        return;
+    }
+    emit structureChanged(bog_, static_cast<int>(shownBogRecord()->buttons.size()));
+    sgButtons->horizontalScrollBar()->setValue(scroll);
+    sgButtons->setFocus(Qt::OtherFocusReason);
+}
+
+void MenuBogView::deleteButton() {
+    const TBOG* record = shownBogRecord();
+    const int row = shownButtonRow();
+    if (record == nullptr || !document_.good || row < 1) return;
+    const int scroll = sgButtons->horizontalScrollBar()->value();
+    const MenuEdit edit =
+        lumora::deleteButton(document_.menu, pageIndex(), static_cast<std::size_t>(bog_),
+                             static_cast<std::size_t>(row) - 1);
+    if (!edit.done()) {
+        refusal(edit.refusal);
+        return;
+    }
+    emit structureChanged(bog_, std::max(row - 1, 1));
+    sgButtons->horizontalScrollBar()->setValue(scroll);
+    sgButtons->setFocus(Qt::OtherFocusReason);
+}
+
+void MenuBogView::cycleDefaultValidButton(int col) {
+    TPage* page = document_.currentPage();
+    if (page == nullptr || !document_.good || col < 1 || col > static_cast<int>(page->bogs.size()))
+        return;
+    const auto bog = static_cast<std::size_t>(col) - 1;
+    const std::optional<std::size_t> shown =
+        lumora::cycleDefaultValidButton(document_.menu, pageIndex(), bog);
+    const auto cells = bogColumnCells(bog, page->bogs[bog]);
+    sgBOG->setCell(col, kDefaultValidRow, toQ(cells[kDefaultValidRow]));
+    if (shown) {
+        if (col - 1 != bog_) showBog(col - 1);
+        showing_ = true;
+        selectGridRow(sgButtons, static_cast<int>(*shown) + 1);
+        showing_ = false;
+        showButtonCommands(static_cast<int>(*shown) + 1);
+    }
+    emit pageEdited();
+}
+
+// ---------------------------------------------------------------------------
+// Animation preview
+
+void MenuBogView::previewAnimation(int col, int row) {
+    const TBOG* record = shownBogRecord();
+    if (record == nullptr || row < 1 || row > static_cast<int>(record->buttons.size())) return;
+    const std::optional<PreviewedAnimation> animation =
+        animationOfColumn(record->buttons[static_cast<std::size_t>(row) - 1], col);
+    if (!animation) return;
+    stopPreview();
+    AnimationRun run;
+    if (animation->start != kIgNone && animation->end != kIgNone) {
+        for (std::uint32_t object = animation->start; object <= animation->end; ++object)
+            run.objects.push_back(static_cast<std::uint16_t>(object));
+    }
+    run.repeat = animation->repeat && run.objects.size() > 1;
+    run.finalObject = animation->endsOnStart ? animation->start : animation->end;
+    run_ = std::move(run);
+    if (run_->repeat) {
+        context_.reporter->clearCancel();
+        if (context_.enableCancel) context_.enableCancel(true);
+    }
+    previewStep();
+}
+
+bool MenuBogView::previewRunning() const {
+    return run_.has_value();
+}
+
+void MenuBogView::stopPreview() {
+    previewTimer_->stop();
+    if (run_ && run_->repeat && context_.enableCancel) context_.enableCancel(false);
+    run_.reset();
+}
+
+// One object of the run, or the final one when the run is over (or was
+// cancelled).
+void MenuBogView::previewStep() {
+    if (!run_) return;
+    const TPage* page = document_.currentPage();
+    const bool cancelled = run_->repeat && context_.reporter->cancelRequested();
+    if (run_->next >= run_->objects.size() && run_->repeat && !cancelled) run_->next = 0;
+    const int chosen = previewPalette ? previewPalette() : -1;
+    const std::uint32_t palette = chosen >= 0       ? static_cast<std::uint32_t>(chosen)
+                                  : page != nullptr ? page->palette
+                                                    : 0;
+    const auto show = [this, palette](std::uint16_t object) {
+        if (context_.renderer == nullptr) return;
+        shownObject_ = object;
+        preview->showButtonPicture(context_.renderer->ShowButtonPic(object, palette), palette);
+    };
+    if (cancelled || run_->next >= run_->objects.size()) {
+        const std::uint16_t last = run_->finalObject;
+        stopPreview();
+        show(last);
+        return;
+    }
+    show(run_->objects[run_->next++]);
+    const std::uint32_t step = page != nullptr ? animationStepMs(document_.menu.ics.frameRateId,
+                                                                 page->animationFrameRateCode)
+                                               : 0;
+    previewTimer_->start(static_cast<int>(step));
+}
+
+void MenuBogView::showBogAndRow(int bog, int row) {
+    const TPage* page = document_.currentPage();
+    if (page == nullptr || page->bogs.empty()) return;
+    bog = std::clamp(bog, 0, static_cast<int>(page->bogs.size()) - 1);
+    showBog(bog);
+    sgBOG->setGridCursor(bog + 1, kDefaultValidRow);
+    sgBOG->scrollTo(sgBOG->model()->index(0, bog));
+    const int rows = static_cast<int>(page->bogs[static_cast<std::size_t>(bog)].buttons.size());
+    row = std::clamp(row, 1, std::max(rows, 1));
+    showing_ = true;
+    selectGridRow(sgButtons, row);
+    showing_ = false;
+    showButtonCommands(row);
 }
 
 // ---------------------------------------------------------------------------
@@ -388,42 +610,9 @@ void MenuBogView::fitBogGridHeight() {
     sgBOG->setFixedHeight(height);
 }
 
-// "No." and the three words share a fixed width; the grid takes the
-// largest font (down to a limit) whose eight digits fit a word's column.
-void MenuBogView::fitCommandFont() {
-    const int share = kFixedCommandColumns - 2 * sgMenuCommands->frameWidth();
-    QFont font = sgMenuCommands->font();
-    font.setStretch(QFont::Condensed);
-    int number = 0;
-    int word = 0;
-    for (;;) {
-        sgMenuCommands->setFont(font);
-        number = cellWidth(sgMenuCommands, "0000");
-        word = (share - number) / 3;
-        int needed = 0;
-        for (int col = kCommandOpcodeColumn; col < kCommandLineColumn; ++col) {
-            needed = std::max({needed, cellWidth(sgMenuCommands, "00000000"),
-                               cellWidth(sgMenuCommands, sgMenuCommands->cell(col, 0))});
-        }
-        if (needed <= word || font.pointSizeF() - 0.5 < kSmallestCommandFont) break;
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-    }
-    sgMenuCommands->setDefaultRowHeight(QFontMetrics(font).height() + 6);
-    sgMenuCommands->setGridColumnWidth(kCommandNumberColumn, number);
-    for (int col = kCommandOpcodeColumn; col < kCommandLineColumn; ++col)
-        sgMenuCommands->setGridColumnWidth(col, word);
-}
-
-void MenuBogView::fitCommandColumns() {
-    const int width = sgMenuCommands->width();
-    if (width <= kCommandLineMinGridWidth) return;
-    sgMenuCommands->setGridColumnWidth(kCommandLineColumn, width - kFixedCommandColumns);
-}
-
 void MenuBogView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitBogGridHeight();
-    fitCommandColumns();
 }
 
 void MenuBogView::showEvent(QShowEvent* event) {
@@ -436,7 +625,6 @@ void MenuBogView::showEvent(QShowEvent* event) {
         commandSplitter->setSizes({width * 11 / 20, width - width * 11 / 20});
     }
     fitBogGridHeight();
-    fitCommandColumns();
 }
 
 }  // namespace lumora::app

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "app/commands/program_list_dialog.h"
 #include "core/report.h"
 #include "menu/menu_model.h"
 
@@ -65,6 +66,19 @@ struct MenuContext {
     // Filled by the tab: the renderer of the menu it plays, which draws the
     // views' previews.
     PageRenderer* renderer = nullptr;
+    // The program's one command clipboard, shared with the movie object
+    // commands; absent, the tab keeps one of its own.
+    CommandClipboard* clipboard = nullptr;
+    // The "Program format" option (0 list, 1 binary) and the program list
+    // dialogs (tests put their own chooser here).
+    std::function<int()> programFormat;
+    ProgramListChooser programListChooser;
+    // The number of sound entries of the disc's sound.bdmv: the sound
+    // columns of the buttons grid name one of them or none (FF).
+    std::function<std::size_t()> soundCount;
+    // The window's Cancel button, enabled while a repeating animation preview
+    // runs; pressing it sets the reporter's cancel request.
+    std::function<void(bool enabled)> enableCancel;
 };
 
 // The menu the tab shows.  A menu read with errors is shown for inspection

@@ -13,6 +13,7 @@
 #include "app/menu/menu_preview.h"
 #include "app/widgets/field_helpers.h"
 #include "app/widgets/string_grid.h"
+#include "menu/menu_edit.h"
 #include "menu/menu_rows.h"
 #include "menu/page_renderer.h"
 
@@ -73,9 +74,14 @@ QWidget* MenuEffectsView::buildSequenceColumn() {
 
     sgWindows = effectGrid(column, "sgWindows", "Windows of the effect sequence",
                            toQList(windowGridHeaders()));
+    for (int col = 1; col <= 4; ++col)
+        sgWindows->setColumnEditMask(col, "9999");
     fitColumns(sgWindows, {{0, "000"}, {1, "00000"}, {2, "00000"}, {3, "00000"}, {4, "00000"}});
     sgEffects = effectGrid(column, "sgEffects", "Effects of the effect sequence",
                            toQList(effectGridHeaders()));
+    sgEffects->setColumnEditMask(1, "9:99:99.999");
+    sgEffects->setColumnEditMask(2, ">AA");
+    sgEffects->setColumnEditable(3, false);
     fitColumns(sgEffects, {{0, "0000"}, {1, "0:00:00.000"}, {2, "00"}, {3, "000"}});
     // Two windows at most: the grid is as high as two rows.
     const int rows = sgWindows->verticalHeader()->defaultSectionSize() * 2;
@@ -101,14 +107,15 @@ QWidget* MenuEffectsView::buildObjectColumn() {
     auto* column = new QWidget(this);
     sgCompObj = effectGrid(column, "sgCompObj", "Composition objects of the selected effect",
                            toQList(compositionObjectGridHeaders()));
+    sgCompObj->setColumnEditMask(1, ">AAAA");
+    sgCompObj->setColumnEditMask(2, ">AA");
+    sgCompObj->setColumnEditMask(3, "9999");
+    sgCompObj->setColumnEditMask(4, "9999");
     fitColumns(sgCompObj, {{0, "000"}, {1, "0000"}, {2, "00"}, {3, "00000"}, {4, "00000"}});
 
     cbCropped = new QCheckBox("Object cropped", column);
     cbCropped->setObjectName("cbCropped");
     cbCropped->setToolTip("The composition object shows a part of its object");
-    // It shows the flag; the flag is not changed here.
-    cbCropped->setAttribute(Qt::WA_TransparentForMouseEvents);
-    cbCropped->setFocusPolicy(Qt::NoFocus);
     ieCropX = cropField(column, "ieCropX", "Object cropping horizontal position");
     ieCropY = cropField(column, "ieCropY", "Object cropping vertical position");
     ieCropWidth = cropField(column, "ieCropWidth", "Object cropping width");
@@ -156,6 +163,7 @@ void MenuEffectsView::connectControls() {
             [this] { storeCrop(ieCropWidth, &TCompositionObject::cropWidth); });
     connect(ieCropHeight, &QSpinBox::editingFinished, this,
             [this] { storeCrop(ieCropHeight, &TCompositionObject::cropHeight); });
+    connect(cbCropped, &QCheckBox::clicked, this, &MenuEffectsView::setCropped);
     for (StringGrid* grid : {sgWindows, sgEffects, sgCompObj}) {
         connect(grid, &StringGrid::cellEdited, this,
                 [this, grid](int col, int row, const QString& text) {
@@ -271,7 +279,7 @@ void MenuEffectsView::showCropping() {
     const TCompositionObject* object = shownObject();
     const bool cropped = object != nullptr && object->cropped();
     cbCropped->setChecked(cropped);
-    cbCropped->setEnabled(object != nullptr);
+    cbCropped->setEnabled(object != nullptr && document_.good);
     const std::array<std::pair<QSpinBox*, std::uint16_t>, 4> fields{{
         {ieCropX, cropped ? object->cropX : std::uint16_t{0}},
         {ieCropY, cropped ? object->cropY : std::uint16_t{0}},
@@ -337,16 +345,76 @@ void MenuEffectsView::showCells(StringGrid* grid, int row) {
 
 void MenuEffectsView::storeCrop(QSpinBox* field, std::uint16_t TCompositionObject::*member) {
     TCompositionObject* object = shownObject();
-    if (object == nullptr || !object->cropped() || field->value() < 0) return;
+    if (object == nullptr || !object->cropped() || field->value() < 0 || !document_.good) return;
     const auto value = static_cast<std::uint16_t>(field->value());
     if (object->*member == value) return;
     object->*member = value;
     showObjectPicture();
+    emit pageEdited();
+}
+
+void MenuEffectsView::setCropped(bool cropped) {
+    TCompositionObject* object = shownObject();
+    if (object == nullptr || !document_.good) {
+        showCropping();
+        return;
+    }
+    setObjectCropped(document_.menu, *object, cropped);
+    showCropping();
+    showObjectPicture();
+    emit pageEdited();
+}
+
+std::string MenuEffectsView::applyCell(StringGrid* grid, int col, std::size_t index,
+                                       const QString& text) {
+    Teffectseq& effects = *sequence();
+    const std::string typed = text.trimmed().toStdString();
+    const std::string notValid = "'" + typed + "' is not a value of this column";
+    TIGMenu& menu = document_.menu;
+    if (grid == sgWindows) {
+        const WindowField fields[] = {WindowField::Id, WindowField::X, WindowField::Y,
+                                      WindowField::Width, WindowField::Height};
+        const auto value = parseDecimalCell(typed, 4);
+        if (!value || col < 1 || col > 4) return notValid;
+        return setWindowField(menu, effects, index, fields[col], *value).refusal;
+    }
+    if (grid == sgEffects) {
+        if (index >= effects.effects.size()) return notValid;
+        Teffect& effect = effects.effects[index];
+        if (col == 1) {
+            const auto ticks = menuTimeTicks(typed);
+            if (!ticks || *ticks > 0xFFFFFFFFu) return "'" + typed + "' is not a time h:mm:ss.zzz";
+            return setEffectField(menu, effect, EffectField::Duration,
+                                  static_cast<std::uint32_t>(*ticks))
+                .refusal;
+        }
+        const auto value = parseHexCell(typed, 2);
+        if (col != 2 || !value) return notValid;
+        return setEffectField(menu, effect, EffectField::Palette, *value).refusal;
+    }
+    Teffect* effect = shownEffect();
+    if (effect == nullptr || index >= effect->objects.size()) return notValid;
+    const CompositionField fields[] = {CompositionField::Object, CompositionField::Object,
+                                       CompositionField::Window, CompositionField::X,
+                                       CompositionField::Y};
+    const auto value =
+        col <= 2 ? parseHexCell(typed, col == 1 ? 4 : 2) : parseDecimalCell(typed, 4);
+    if (!value || col < 1 || col > 4) return notValid;
+    return setCompositionField(menu, effects, effect->objects[index], fields[col], *value).refusal;
 }
 
 void MenuEffectsView::cellEdited(StringGrid* grid, int col, int row, const QString& text) {
-    const bool taken = applyEdit && applyEdit(*grid, col, row, text);
-    if (!taken) showCells(grid, row);
+    if (sequence() != nullptr && row >= 1 && document_.good) {
+        const std::string refusal = applyCell(grid, col, static_cast<std::size_t>(row) - 1, text);
+        if (refusal.empty()) {
+            emit pageEdited();
+            if (grid == sgCompObj) showCropping();
+            showObjectPicture();
+        } else {
+            context_.reporter->slog(refusal, 1);
+        }
+    }
+    showCells(grid, row);
 }
 
 }  // namespace lumora::app

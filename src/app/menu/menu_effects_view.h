@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
 
 #include "app/menu/menu_context.h"
 
@@ -43,9 +44,8 @@ public:
     // The preview drawn again (a frame option or a colour changed).
     void refreshPreview();
 
-    // Where grid edits go once effects can be edited; until then an edit is
-    // not taken and the cell shows the held value again.
-    std::function<bool(StringGrid& grid, int col, int row, const QString& text)> applyEdit;
+    // "Object cropped" turned on or off for the shown composition object.
+    void setCropped(bool cropped);
 
     QRadioButton* rbInEffects;
     QRadioButton* rbOutEffects;
@@ -58,6 +58,10 @@ public:
     QSpinBox* ieCropWidth;
     QSpinBox* ieCropHeight;
     ObjectPreview* preview;
+
+signals:
+    // A field of the page's effects changed: the page is drawn again.
+    void pageEdited();
 
 private:
     QWidget* buildSequenceColumn();
@@ -75,6 +79,9 @@ private:
     // A crop field was left: its value into the shown composition object.
     void storeCrop(QSpinBox* field, std::uint16_t TCompositionObject::*member);
     void cellEdited(StringGrid* grid, int col, int row, const QString& text);
+    // The edit of a cell by the menu editing rules; the refusal, or "" when
+    // it was taken.
+    std::string applyCell(StringGrid* grid, int col, std::size_t index, const QString& text);
     void showCells(StringGrid* grid, int row);
 
     MenuDocument& document_;

@@ -200,6 +200,7 @@ void MenuHeaderView::connectFields() {
     chainEnter(heDefActButton, hePalette);
     chainEnter(hePalette, cbPage);
     chainEnter(eUserTimeout, cbPage);
+    cbPage->installEventFilter(this);
 }
 
 void MenuHeaderView::chainEnter(QWidget* field, QWidget* next) {
@@ -210,6 +211,17 @@ void MenuHeaderView::chainEnter(QWidget* field, QWidget* next) {
 // Enter is left to the field, which takes its text (and stores it); the
 // focus moves on afterwards, so the field is never left twice.
 bool MenuHeaderView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cbPage && event->type() == QEvent::KeyPress) {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (key.modifiers() == Qt::NoModifier && key.key() == Qt::Key_Insert) {
+            emit createPageRequested();
+            return true;
+        }
+        if (key.modifiers() == Qt::NoModifier && key.key() == Qt::Key_Delete) {
+            emit deletePageRequested();
+            return true;
+        }
+    }
     if (isEnter(event)) {
         for (const auto& [field, next] : enterOrder_) {
             if (watched != field) continue;
@@ -254,12 +266,19 @@ void MenuHeaderView::clear() {
     showing_ = false;
 }
 
-void MenuHeaderView::showMenu() {
+void MenuHeaderView::showPageList() {
+    const bool wasShowing = showing_;
     showing_ = true;
     cbPage->clear();
     for (const TPage& page : document_.menu.ics.pages)
         cbPage->addItem(QString::number(page.id));
     lPageCount->setText("(" + QString::number(document_.menu.ics.pages.size()) + ")");
+    showing_ = wasShowing;
+}
+
+void MenuHeaderView::showMenu() {
+    showing_ = true;
+    showPageList();
     showComposition();
     cbPage->setEnabled(true);
     gbPageHeader->setEnabled(true);
@@ -315,14 +334,22 @@ void MenuHeaderView::showPage() {
 void MenuHeaderView::storeUoMask1() {
     TPage* page = document_.currentPage();
     if (page == nullptr) return;
-    page->uoMask1 = hexOf(*heUOMask1);
+    const std::uint32_t value = hexOf(*heUOMask1);
+    if (value != page->uoMask1) {
+        page->uoMask1 = value;
+        emit pageEdited();
+    }
     heUOMask1->setText(toQ(pageHeaderTexts(*page).uoMask1));
 }
 
 void MenuHeaderView::storeUoMask2() {
     TPage* page = document_.currentPage();
     if (page == nullptr) return;
-    page->uoMask2 = hexOf(*heUOMask2);
+    const std::uint32_t value = hexOf(*heUOMask2);
+    if (value != page->uoMask2) {
+        page->uoMask2 = value;
+        emit pageEdited();
+    }
     heUOMask2->setText(toQ(pageHeaderTexts(*page).uoMask2));
 }
 
@@ -330,19 +357,28 @@ void MenuHeaderView::storeAnimation(int code) {
     TPage* page = document_.currentPage();
     if (showing_ || page == nullptr) return;
     page->animationFrameRateCode = static_cast<std::uint8_t>(code);
+    emit pageEdited();
 }
 
 void MenuHeaderView::storeDefaultSelected() {
     TPage* page = document_.currentPage();
     if (page == nullptr) return;
-    page->defaultSelectedButton = static_cast<std::uint16_t>(hexOf(*heDefSelButton));
+    const auto value = static_cast<std::uint16_t>(hexOf(*heDefSelButton));
+    if (value != page->defaultSelectedButton) {
+        page->defaultSelectedButton = value;
+        emit pageEdited();
+    }
     heDefSelButton->setText(toQ(pageHeaderTexts(*page).defaultSelectedButton));
 }
 
 void MenuHeaderView::storeDefaultActivated() {
     TPage* page = document_.currentPage();
     if (page == nullptr) return;
-    page->defaultActivatedButton = static_cast<std::uint16_t>(hexOf(*heDefActButton));
+    const auto value = static_cast<std::uint16_t>(hexOf(*heDefActButton));
+    if (value != page->defaultActivatedButton) {
+        page->defaultActivatedButton = value;
+        emit pageEdited();
+    }
     heDefActButton->setText(toQ(pageHeaderTexts(*page).defaultActivatedButton));
 }
 
@@ -354,7 +390,10 @@ void MenuHeaderView::storePalette() {
     const bool changed = palette != page->palette;
     if (palette < document_.menu.palettes.size()) {
         page->palette = static_cast<std::uint8_t>(palette);
-        if (changed) emit paletteChanged();
+        if (changed) {
+            emit paletteChanged();
+            emit pageEdited();
+        }
     }
     hePalette->setText(toQ(pageHeaderTexts(*page).palette));
 }
@@ -381,6 +420,7 @@ void MenuHeaderView::storeUserTimeout() {
     }
     document_.menu.ics.userTimeOut = *seconds * kTicksPerSecond;
     showUserTimeout();
+    emit pageEdited();
 }
 
 std::optional<std::uint32_t> MenuHeaderView::clockSeconds(const QString& text) {
@@ -401,6 +441,7 @@ void MenuHeaderView::chooseVideoFormat(int item) {
     const QStringList size = toQ(formats[static_cast<std::size_t>(item)]).split('x');
     document_.menu.ics.videoWidth = static_cast<std::uint16_t>(size.value(0).toUInt());
     document_.menu.ics.videoHeight = static_cast<std::uint16_t>(size.value(1).toUInt());
+    emit pageEdited();
 }
 
 void MenuHeaderView::chooseFrameRate(int item) {
@@ -408,6 +449,7 @@ void MenuHeaderView::chooseFrameRate(int item) {
     document_.menu.ics.frameRateId =
         static_cast<std::uint8_t>(coFrameRate->itemData(item).toUInt());
     coFrameRate->setToolTip("Frame rate");
+    emit pageEdited();
 }
 
 }  // namespace lumora::app

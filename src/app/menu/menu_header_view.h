@@ -34,6 +34,8 @@ public:
     void showPage();
     // Selects page `index` in the page selector (no signal).
     void selectPage(int index);
+    // The page selector lists the pages again (by id) with their count.
+    void showPageList();
 
     // The user time-out text as seconds: "h:mm:ss", also "h:mm" and
     // "h:mm:ss.zzz" (the fraction is dropped); a time of day.
@@ -67,6 +69,11 @@ signals:
     // An in-effect (true) or out-effect count was clicked on a page with
     // such effects.
     void effectsRequested(bool inEffects);
+    // Ins and Del in the page selector.
+    void createPageRequested();
+    void deletePageRequested();
+    // A header or composition field changed what the page shows.
+    void pageEdited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -20,6 +20,7 @@
 #include "app/menu/menu_preview.h"
 #include "app/widgets/string_grid.h"
 #include "core/file_io.h"
+#include "menu/menu_edit.h"
 #include "menu/menu_reader.h"
 #include "menu/menu_writer.h"
 #include "playback/interpreter.h"
@@ -164,6 +165,14 @@ void MenuTab::connectViews() {
     });
     connect(bogView, &MenuBogView::objectShown, objectsView,
             &MenuObjectsView::selectObjectAndPalette);
+    bogView->previewPalette = [this] { return objectsView->chosenPalette(); };
+    connect(bogView, &MenuBogView::structureChanged, this, &MenuTab::structureChanged);
+    connect(bogView, &MenuBogView::pageEdited, this, &MenuTab::pageEdited);
+    connect(bogView, &MenuBogView::followRequested, this, &MenuTab::followRequested);
+    connect(effectsView, &MenuEffectsView::pageEdited, this, &MenuTab::pageEdited);
+    connect(headerView, &MenuHeaderView::pageEdited, this, &MenuTab::pageEdited);
+    connect(headerView, &MenuHeaderView::createPageRequested, this, &MenuTab::createPage);
+    connect(headerView, &MenuHeaderView::deletePageRequested, this, &MenuTab::deletePage);
     connect(pcMenu, &QTabWidget::currentChanged, this, &MenuTab::innerPageChanged);
     for (ObjectPreview* preview : {bogView->preview, objectsView->preview}) {
         connect(preview, &ObjectPreview::paletteHovered, this,
@@ -389,6 +398,7 @@ void MenuTab::clear() {
 }
 
 void MenuTab::clearViews() {
+    bogView->stopPreview();
     headerView->clear();
     bogView->clear();
     effectsView->clear();
@@ -524,6 +534,71 @@ void MenuTab::innerPageChanged(int index) {
     if (index != kObjectsIndex || !document_.loaded) return;
     objectsView->refreshReferences();
     objectsView->showChosenObject();
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+void MenuTab::newMenu() {
+    // The composition values a new menu keeps come from the menu it replaces.
+    TIGMenu& menu = document_.menu;
+    player_->menuCleared();
+    clearViews();
+    lumora::newMenu(menu);
+    document_.loaded = true;
+    document_.good = true;
+    document_.page = -1;
+    MenuOn();
+}
+
+void MenuTab::refusal(const std::string& why) {
+    reporter().slog(why, 1);
+}
+
+void MenuTab::createPage() {
+    if (!document_.loaded || !document_.good) return;
+    const MenuEdit edit = lumora::createPage(document_.menu);
+    if (!edit.done()) {
+        refusal(edit.refusal);
+        return;
+    }
+    headerView->showPageList();
+    selectPage(static_cast<int>(document_.menu.ics.pages.size()) - 1);
+    emit menuStateChanged();
+}
+
+void MenuTab::deletePage() {
+    if (!document_.loaded || !document_.good || document_.page < 0) return;
+    const int deleted = document_.page;
+    const MenuEdit edit = lumora::deletePage(document_.menu, static_cast<std::size_t>(deleted));
+    if (!edit.done()) {
+        refusal(edit.refusal);
+        return;
+    }
+    headerView->showPageList();
+    selectPage(std::max(deleted - 1, 0));
+    emit menuStateChanged();
+}
+
+void MenuTab::pageEdited() {
+    if (document_.page < 0) return;
+    player_->choosePage(static_cast<std::size_t>(document_.page));
+    headerView->showPage();
+}
+
+void MenuTab::structureChanged(int bog, int row) {
+    if (document_.page < 0) return;
+    pageEdited();
+    bogView->showPage();
+    bogView->showBogAndRow(bog, row);
+    emit pageShown(document_.page);
+}
+
+void MenuTab::showPageAndButton(std::optional<int> index, std::optional<std::uint16_t> button) {
+    if (!menuLoaded()) return;
+    if (index && *index != document_.page) selectPage(*index);
+    pcMenu->setCurrentIndex(kBogsIndex);
+    if (button) bogView->showButton(*button);
 }
 
 // ---------------------------------------------------------------------------

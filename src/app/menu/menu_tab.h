@@ -9,9 +9,12 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "app/menu/menu_context.h"
 #include "menu/page_renderer.h"
+#include "navigation/command_list.h"
 
 class QCheckBox;
 class QComboBox;
@@ -87,6 +90,18 @@ public:
     // the views follow; the simulator keeps its button states.
     void followPage(int index);
 
+    // ---- Editing ----
+    // "Create Menu": an empty menu of one page, one BOG and one button
+    // replaces the one shown (the composition number and state and the user
+    // time-out stay).
+    void newMenu();
+    // Ins and Del in the page selector.
+    void createPage();
+    void deletePage();
+    // A double click followed a SetButtonPage: page `index` is shown, and
+    // the BOG and row of button `button` on it, when given.
+    void showPageAndButton(std::optional<int> index, std::optional<std::uint16_t> button);
+
     // The colour behind the object previews.
     void setObjectBackground(const QColor& colour);
     // The interface colours of the menu views (the menu background colour
@@ -148,6 +163,9 @@ signals:
     void buttonSelected(int slot);
     // The menu changed PSR10, PSR11 or ran commands.
     void registersChanged();
+    // A double-clicked button command leads to a title, a playlist, a movie
+    // object or a page of the menu.
+    void followRequested(const lumora::CommandFollow& follow);
 
 private:
     QWidget* buildOptionBoxes();
@@ -166,6 +184,13 @@ private:
     // Fills every view from the loaded menu.
     void MenuOn();
     void innerPageChanged(int index);
+    // After an edit of the page's fields: the page-change handling draws it
+    // again; the views keep what they show.
+    void pageEdited();
+    // After BOGs or buttons were created or deleted: the page shown again
+    // with BOG `bog` and button row `row` chosen.
+    void structureChanged(int bog, int row);
+    void refusal(const std::string& why);
 
     MenuDocument document_;
     MenuContext context_;

@@ -434,8 +434,9 @@ void TfMain::handleCommandLine(const QStringList& arguments) {
     }
 }
 
+// A menu the command line loaded is not replaced by the empty one.
 void TfMain::autoCreateMenu() {
-    // "Auto create" makes an empty menu once menu editing exists.
+    if (optionsTab->autoCreateMenu() && !menuTab->menuLoaded()) menuTab->newMenu();
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
@@ -663,6 +664,22 @@ void TfMain::followCommand(const CommandFollow& follow) {
         }
     }
     if (follow.playlist) openPlaylist(toQ(playlistEntry(*follow.playlist)), follow.playItem);
+    if (follow.movieObject && *follow.movieObject < navigation_.objects.objects.size() &&
+        !follow.title && !follow.playlist) {
+        PageControl->setCurrentIndex(kBdmv);
+        bdmvTab->movieObjectView->setObjectSG(static_cast<int>(*follow.movieObject));
+    }
+    // SetButtonPage: the page and the button on the Menu tab, when a menu is
+    // shown there.
+    if ((follow.menuPage || follow.menuButton) && menuTab->menuLoaded()) {
+        std::optional<int> page;
+        if (follow.menuPage) page = static_cast<int>(*follow.menuPage);
+        if (page && *page >= static_cast<int>(menuTab->menu().ics.pages.size())) page.reset();
+        std::optional<std::uint16_t> button;
+        if (follow.menuButton) button = static_cast<std::uint16_t>(*follow.menuButton);
+        PageControl->setCurrentIndex(kMenu);
+        menuTab->showPageAndButton(page, button);
+    }
 }
 
 void TfMain::openPlaylist(const QString& entry, std::optional<std::uint32_t> playItem) {
@@ -705,6 +722,11 @@ void TfMain::connectMenuTab() {
     context.popupMenu = PopupMenu;
     context.registers = &registers_;
     context.interpreter = &runner_->interpreter();
+    context.clipboard = &commandClipboard_;
+    context.programFormat = [this] { return optionsTab->programFormat(); };
+    // No sound.bdmv is read yet: only "no sound" (FF) names a sound.
+    context.soundCount = [] { return std::size_t{0}; };
+    context.enableCancel = [this](bool enabled) { bCancel->setEnabled(enabled); };
     context.extractMenu = [this](const QString& streamPath) {
         return extractStreamMenu(streamPath, *reporter_,
                                  [this](const QString& message) { showFileError(message); });
@@ -717,6 +739,11 @@ void TfMain::connectMenuTab() {
             [this] { PageControl->setCurrentIndex(kMenu); });
     connect(menuTab, &MenuTab::menuStateChanged, this, [this] { applyTabRoles(); });
     connect(menuTab, &MenuTab::pageShown, this, &TfMain::fillButtonSelector);
+    connect(menuTab, &MenuTab::followRequested, this, &TfMain::followCommand);
+    connect(optionsTab, &OptionsTab::createMenuRequested, this, [this] {
+        menuTab->newMenu();
+        PageControl->setCurrentIndex(kMenu);
+    });
     connect(optionsTab, &OptionsTab::colourChanged, this,
             [this] { menuTab->setMenuColours(menuColoursOf(*optionsTab)); });
 }

@@ -57,4 +57,11 @@ QPushButton* button(QWidget* parent, const QString& caption, const QString& name
     return b;
 }
 
+QPushButton* smallButton(QWidget* parent, const QString& caption, const QString& name,
+                         const QString& hint) {
+    QPushButton* push = button(parent, caption, name, hint);
+    push->setFixedWidth(push->fontMetrics().height() + 12);
+    return push;
+}
+
 }  // namespace lumora::app

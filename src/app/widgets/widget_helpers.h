@@ -27,5 +27,9 @@ QGroupBox* group(QWidget* parent, const QString& title, const QString& name);
 
 QPushButton* button(QWidget* parent, const QString& caption, const QString& name,
                     const QString& hint = QString());
+// The "+" and "-" buttons beside titles, movie objects and command lines: as
+// narrow as their one-character captions.
+QPushButton* smallButton(QWidget* parent, const QString& caption, const QString& name,
+                         const QString& hint);
 
 }  // namespace lumora::app
