@@ -1,7 +1,6 @@
 // `lumora-cli menu info|objects|palettes|object`: a menu file's composition,
 // its object and palette tables, and object pictures as PNG files.
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -50,17 +49,6 @@ int usage(Streams io, const std::string& message) {
     return 2;
 }
 
-// 1 to `digits` hexadecimal digits, with an optional "0x" or "$".
-std::optional<std::uint32_t> hexArgument(std::string text, std::size_t digits) {
-    if (text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0) text = text.substr(2);
-    if (!text.empty() && text[0] == '$') text = text.substr(1);
-    if (text.empty() || text.size() > digits) return std::nullopt;
-    for (const char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(hexToNumber(text));
-}
-
 int listObjects(const TIGMenu& menu, Streams io) {
     for (std::size_t i = 0; i < menu.objects.size(); ++i) {
         const auto cells = objectRowCells(menu, i);
@@ -89,8 +77,8 @@ std::optional<ObjectRequest> objectRequest(const Args& args, std::string& error)
         error = "menu object needs FILE.mnu and ID";
         return std::nullopt;
     }
-    const auto id = hexArgument(args.positional()[2], 4);
-    const auto palette = hexArgument(args.value("--palette").value_or("0"), 2);
+    const auto id = parseHexArgument(args.positional()[2], 4);
+    const auto palette = parseHexArgument(args.value("--palette").value_or("0"), 2);
     const auto out = args.value("-o");
     if (!id) error = "ID must be 1 to 4 hexadecimal digits";
     if (!palette) error = "--palette must be 1 or 2 hexadecimal digits";
