@@ -8,6 +8,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/menu_dump.h"
+#include "cli/menu_edit_commands.h"
 #include "cli/menu_play_commands.h"
 #include "cli/menu_source.h"
 #include "cli/terminal_sink.h"
@@ -26,6 +27,7 @@ constexpr const char* kMenuUsage =
     "       lumora-cli menu palettes FILE [--pid PID]\n"
     "       lumora-cli menu object FILE ID [--palette P] [--pid PID] -o OUT.png\n"
     "       lumora-cli menu render|simulate FILE.mnu ...  (see menu render --help)\n"
+    "       lumora-cli menu new [--video SIZE] -o OUT.mnu  (see menu new --help)\n"
     "\n"
     "Reads an IG menu, from a menu file or from a stream file (.m2ts, .MTS, or a\n"
     "file that starts with source packets: its IG stream on PID 0x1400, or on\n"
@@ -113,6 +115,7 @@ int writeObject(TIGMenu& menu, const ObjectRequest& request, const std::string& 
 
 int runMenu(const std::vector<std::string>& args, Streams io) {
     if (!args.empty() && isMenuPlayAction(args.front())) return runMenuPlay(args, io);
+    if (!args.empty() && isMenuEditAction(args.front())) return runMenuEdit(args, io);
     const Args parsed(args, {}, {"--palette", "-o", "--pid"});
     if (!parsed.ok()) return usage(io, parsed.error());
     if (parsed.has("--help")) {
