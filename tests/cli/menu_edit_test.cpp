@@ -14,6 +14,14 @@
 namespace lumora::cli {
 namespace {
 
+// Operations one a row, as words of the command line.
+std::vector<std::string> commandLine(const std::vector<std::vector<std::string>>& operations) {
+    std::vector<std::string> words;
+    for (const auto& operation : operations)
+        words.insert(words.end(), operation.begin(), operation.end());
+    return words;
+}
+
 // A menu file as the program reads it back; a read with errors fails the test.
 TIGMenu loaded(const std::string& path) {
     RecordingSink sink;
@@ -159,49 +167,23 @@ TEST_F(CliMenuEdit, EditsLoadBackAsTheCoreMakesThemAndNothingElseChanges) {
     const TCommands binary{{0x51C00003, 0x80000000, 0x80000001}, {0x21810000, 2, 0}};
     test::writeFile(dir / "page.bin", ByteView(programListBinary(binary)));
 
-    const CliRun run = edit({
-        "add-page",  // page 2
-        "add-bog",
-        "0",  // BOG 3: 0003
-        "add-button",
-        "0",
-        "3",  // 0004
-        "set-bog",
-        "0",
-        "3",
-        "default=0004",  //
-        "set-button",
-        "0",
-        "4",
-        "X=100,Y=200,upper=1,n.start=2,n.end=0003,a.act.=Y,n.repeat=Yes",
-        "set-button",
-        "0",
-        "0001",
-        "right=0004,s.sound=FF",  //
-        "set-page",
-        "1",
-        "uo_mask1=80000001,animation_frame_rate_code=12,"  //
-        "default_selected_button=0001,palette=01",         //
-        "delete-button",
-        "0",
-        "3",  // 0004 -> 0003
-        "set-commands",
-        "1",
-        "0",
-        dir / "object4.lst",  //
-        "set-commands",
-        "0",
-        "3",
-        dir / "page.bin",  //
-        "add-bog",
-        "2",  //
-        "delete-bog",
-        "2",
-        "0",         //
-        "add-page",  // page 3
-        "delete-page",
-        "2",  //
-    });
+    const CliRun run = edit(commandLine({
+        {"add-page"},              // page 2
+        {"add-bog", "0"},          // page 0 BOG 3 with button 0003
+        {"add-button", "0", "3"},  // 0004
+        {"set-bog", "0", "3", "default=0004"},
+        {"set-button", "0", "4", "X=100,Y=200,upper=1,n.start=2,n.end=0003,a.act.=Y,n.repeat=Yes"},
+        {"set-button", "0", "0001", "right=0004,s.sound=FF"},
+        {"set-page", "1",
+         "uo_mask1=80000001,animation_frame_rate_code=12,default_selected_button=0001,palette=01"},
+        {"delete-button", "0", "3"},  // 0004 becomes 0003
+        {"set-commands", "1", "0", dir / "object4.lst"},
+        {"set-commands", "0", "3", dir / "page.bin"},
+        {"add-bog", "2"},
+        {"delete-bog", "2", "0"},
+        {"add-page"},          // page 3
+        {"delete-page", "2"},  // page 3 moves to index 2
+    }));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, out + "\t" + std::to_string(fileSize(out)) + " bytes\n");
     EXPECT_EQ(run.err, "");
@@ -267,24 +249,13 @@ TEST_F(CliMenuEdit, EditsLoadBackAsTheCoreMakesThemAndNothingElseChanges) {
 TEST_F(CliMenuEdit, ScriptAndStreamFileGiveTheSameMenuAsTheCommandLine) {
     const std::string bin = dir / "jump.bin";
     test::writeFile(bin, ByteView(programListBinary({{0x21810000, 2, 0}})));
-    const std::vector<std::string> operations{"add-button",
-                                              "0",
-                                              "2",
-                                              "set-button",
-                                              "0",
-                                              "3",
-                                              "X=40,Y=60,left=0,lower=2",
-                                              "set-bog",
-                                              "0",
-                                              "2",
-                                              "default=3",
-                                              "set-commands",
-                                              "0",
-                                              "3",
-                                              bin,
-                                              "set-page",
-                                              "0",
-                                              "default_activated_button=FFFE"};
+    const std::vector<std::string> operations = commandLine({
+        {"add-button", "0", "2"},
+        {"set-button", "0", "3", "X=40,Y=60,left=0,lower=2"},
+        {"set-bog", "0", "2", "default=3"},
+        {"set-commands", "0", "3", bin},
+        {"set-page", "0", "default_activated_button=FFFE"},
+    });
     const CliRun line = edit(operations);
     ASSERT_EQ(line.status, 0) << line.err;
 
@@ -389,9 +360,8 @@ TEST_F(CliMenuEdit, RefusedOperationsWriteNothing) {
     cut.resize(cut.size() - 100);
     test::writeFile(dir / "cut.mnu", ByteView(cut));
     test::writeFile(dir / "edit.txt", std::string_view("add-page\n# then\ndelete-page 5\n"));
-    std::vector<std::string> bogOf33{"set-button", "0", "0", "X=1"};  // one button already
-    for (int i = 0; i < 32; ++i)
-        bogOf33.insert(bogOf33.end(), {"add-button", "0", "0"});
+    const std::vector<std::string> thirtyThirdButton =
+        commandLine(std::vector<std::vector<std::string>>(32, {"add-button", "0", "0"}));
 
     const struct {
         std::string menu;
@@ -401,7 +371,7 @@ TEST_F(CliMenuEdit, RefusedOperationsWriteNothing) {
         {fresh,
          {"set-button", "0", "0", "n.start=FFFF"},
          "set-button 0 0 n.start=FFFF: object FFFF is not in the object table"},
-        {fresh, bogOf33, "add-button 0 0: a BOG holds at most 32 buttons"},
+        {fresh, thirtyThirdButton, "add-button 0 0: a BOG holds at most 32 buttons"},
         {fresh, {"delete-page", "0"}, "delete-page 0: a menu keeps at least one page"},
         {fresh, {"delete-button", "0", "0"}, "delete-button 0 0: a BOG keeps at least one button"},
         {fresh, {"delete-bog", "0", "0"}, "delete-bog 0 0: a page keeps at least one BOG"},
