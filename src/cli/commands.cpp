@@ -79,7 +79,7 @@ const Command kCommands[] = {
     {"exec", "run a movie object in the command interpreter", nullptr, runExec},
     {"find", "which playlists use a clip, which movie objects play a playlist", nullptr, runFind},
     {"make-demo", "write the demo disc to DIR/BDMV", kMakeDemoUsage, runMakeDemo},
-    {"menu", "print an IG menu file's composition, objects and palettes", nullptr, runMenu},
+    {"menu", "print, render, simulate, create and edit IG menu files", nullptr, runMenu},
     {"mux-menu", "write an IG menu file as a stream file of its own", nullptr, runMuxMenu},
     {"rewrite", "read a structure file and write it back with the program's writer", kRewriteUsage,
      runRewrite},

@@ -1,7 +1,6 @@
 // `lumora-cli menu info|objects|palettes|object`: a menu file's composition,
 // its object and palette tables, and object pictures as PNG files.
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -9,6 +8,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/menu_dump.h"
+#include "cli/menu_edit_commands.h"
 #include "cli/menu_play_commands.h"
 #include "cli/menu_source.h"
 #include "cli/terminal_sink.h"
@@ -27,6 +27,8 @@ constexpr const char* kMenuUsage =
     "       lumora-cli menu palettes FILE [--pid PID]\n"
     "       lumora-cli menu object FILE ID [--palette P] [--pid PID] -o OUT.png\n"
     "       lumora-cli menu render|simulate FILE.mnu ...  (see menu render --help)\n"
+    "       lumora-cli menu new [--video SIZE] -o OUT.mnu\n"
+    "       lumora-cli menu edit FILE ... -o OUT.mnu OP ...  (see menu edit --help)\n"
     "\n"
     "Reads an IG menu, from a menu file or from a stream file (.m2ts, .MTS, or a\n"
     "file that starts with source packets: its IG stream on PID 0x1400, or on\n"
@@ -48,17 +50,6 @@ constexpr const char* kMenuUsage =
 int usage(Streams io, const std::string& message) {
     io.err << "lumora-cli: " << message << '\n' << kMenuUsage;
     return 2;
-}
-
-// 1 to `digits` hexadecimal digits, with an optional "0x" or "$".
-std::optional<std::uint32_t> hexArgument(std::string text, std::size_t digits) {
-    if (text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0) text = text.substr(2);
-    if (!text.empty() && text[0] == '$') text = text.substr(1);
-    if (text.empty() || text.size() > digits) return std::nullopt;
-    for (const char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(hexToNumber(text));
 }
 
 int listObjects(const TIGMenu& menu, Streams io) {
@@ -89,8 +80,8 @@ std::optional<ObjectRequest> objectRequest(const Args& args, std::string& error)
         error = "menu object needs FILE.mnu and ID";
         return std::nullopt;
     }
-    const auto id = hexArgument(args.positional()[2], 4);
-    const auto palette = hexArgument(args.value("--palette").value_or("0"), 2);
+    const auto id = parseHexArgument(args.positional()[2], 4);
+    const auto palette = parseHexArgument(args.value("--palette").value_or("0"), 2);
     const auto out = args.value("-o");
     if (!id) error = "ID must be 1 to 4 hexadecimal digits";
     if (!palette) error = "--palette must be 1 or 2 hexadecimal digits";
@@ -125,6 +116,7 @@ int writeObject(TIGMenu& menu, const ObjectRequest& request, const std::string& 
 
 int runMenu(const std::vector<std::string>& args, Streams io) {
     if (!args.empty() && isMenuPlayAction(args.front())) return runMenuPlay(args, io);
+    if (!args.empty() && isMenuEditAction(args.front())) return runMenuEdit(args, io);
     const Args parsed(args, {}, {"--palette", "-o", "--pid"});
     if (!parsed.ok()) return usage(io, parsed.error());
     if (parsed.has("--help")) {

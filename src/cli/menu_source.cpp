@@ -73,6 +73,16 @@ std::optional<std::uint16_t> parsePidArgument(std::string_view text) {
     return static_cast<std::uint16_t>(value);
 }
 
+std::optional<std::uint32_t> parseHexArgument(std::string_view text, std::size_t digits) {
+    if (text.starts_with("0x") || text.starts_with("0X")) text.remove_prefix(2);
+    if (text.starts_with('$')) text.remove_prefix(1);
+    if (text.empty() || text.size() > digits) return std::nullopt;
+    for (const char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(hexToNumber(text));
+}
+
 bool isStreamFileArgument(const std::string& path) {
     return hasStreamExtension(path) || startsWithSourcePackets(path);
 }

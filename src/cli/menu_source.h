@@ -3,6 +3,7 @@
 // subcommand loads its FILE argument through loadMenuArgument.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,10 @@ namespace lumora::cli {
 // A PID given on the command line: hexadecimal with "0x" (0x1400) or decimal
 // (5120); nothing for another text or a PID above 0x1FFF.
 std::optional<std::uint16_t> parsePidArgument(std::string_view text);
+
+// An id as the listings and grids show it: 1 to `digits` hexadecimal digits,
+// with an optional "0x" or "$".
+std::optional<std::uint32_t> parseHexArgument(std::string_view text, std::size_t digits);
 
 // Whether the file is taken as a stream file: its name ends in .m2ts or .MTS
 // (either case), or it starts with 192-byte source packets.
