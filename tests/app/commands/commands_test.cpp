@@ -28,6 +28,7 @@
 #include "app/playlist/playlist_context.h"
 #include "app/playlist/playlist_items_view.h"
 #include "app/playlist/playlist_tab.h"
+#include "app/shell/gui_sink.h"
 #include "app/shell/log_view.h"
 #include "app/shell/main_window.h"
 #include "app/shell/status_line.h"
@@ -766,6 +767,25 @@ void CommandsTest::programListInBothFormats() {
         QCOMPARE(bytes.size(), std::size_t(36));
     }
     QVERIFY(w.fileErrors.isEmpty());
+
+    // Loaded into object 1, the file replaces its commands once the user
+    // agrees; the file's lengths follow, so it is written whole.
+    QStringList questions;
+    w.window.sink().asker = [&questions](const QString& question) {
+        questions << question;
+        return true;
+    };
+    w.showObject(1);
+    w.objects().bbLoadProg->click();
+    QVERIFY(!requests.back().saving);
+    QCOMPARE(requests.back().title, QString("Load program list"));
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(sameCommands(w.commands(1), w.commands(2)));
+    verifyGridShows(w.grid(), w.commands(1));
+    std::uint32_t length = 6;
+    for (const auto& object : w.model().objects)
+        length += static_cast<std::uint32_t>(lumora::movieObjectSize(object));
+    QCOMPARE(w.model().length, length);
 }
 
 // ---------------------------------------------------------------------------
