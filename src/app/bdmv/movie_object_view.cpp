@@ -576,25 +576,11 @@ void MovieObjectView::stepToneFor(int line) {
 // The keys of the command grid beyond Insert and Shift+Delete, which the
 // grid reports itself.  True when the key was taken.
 bool MovieObjectView::commandKey(const QKeyEvent& event) {
-    switch (commandListKey(event)) {
-        case CommandListKey::Copy:
-            copyCommandLines();
-            return true;
-        case CommandListKey::Cut:
-            cutCommandLines();
-            return true;
-        case CommandListKey::Paste:
-            pasteCommandLines();
-            return true;
-        case CommandListKey::SelectAll:
-            selectAllCommandLines();
-            return true;
-        case CommandListKey::Nop:
-            nopCommandLine();
-            return true;
-        case CommandListKey::None:
-            break;
-    }
+    const CommandListActions actions{[this] { copyCommandLines(); }, [this] { cutCommandLines(); },
+                                     [this] { pasteCommandLines(); },
+                                     [this] { selectAllCommandLines(); },
+                                     [this] { nopCommandLine(); }};
+    if (runCommandListKey(event, actions)) return true;
     // Up and Down move as ever; the tone tells that the line reached holds
     // no valid command.
     const int line = sgCommands->gridRow() - 1;

@@ -46,22 +46,24 @@ bool isKey(const QKeyEvent& event, int key, Qt::KeyboardModifiers modifiers) {
     return event.key() == key && (event.modifiers() & ~Qt::KeypadModifier) == modifiers;
 }
 
-CommandListKey commandListKey(const QKeyEvent& event) {
+bool runCommandListKey(const QKeyEvent& event, const CommandListActions& actions) {
     const struct {
         int key;
         Qt::KeyboardModifiers modifiers;
-        CommandListKey meaning;
+        const std::function<void()>& action;
     } keys[] = {
-        {Qt::Key_C, Qt::ControlModifier, CommandListKey::Copy},
-        {Qt::Key_X, Qt::ControlModifier, CommandListKey::Cut},
-        {Qt::Key_V, Qt::ControlModifier, CommandListKey::Paste},
-        {Qt::Key_A, Qt::ControlModifier, CommandListKey::SelectAll},
-        {Qt::Key_N, Qt::ShiftModifier, CommandListKey::Nop},
+        {Qt::Key_C, Qt::ControlModifier, actions.copy},
+        {Qt::Key_X, Qt::ControlModifier, actions.cut},
+        {Qt::Key_V, Qt::ControlModifier, actions.paste},
+        {Qt::Key_A, Qt::ControlModifier, actions.selectAll},
+        {Qt::Key_N, Qt::ShiftModifier, actions.nop},
     };
     for (const auto& entry : keys) {
-        if (isKey(event, entry.key, entry.modifiers)) return entry.meaning;
+        if (!isKey(event, entry.key, entry.modifiers)) continue;
+        if (entry.action) entry.action();
+        return true;
     }
-    return CommandListKey::None;
+    return false;
 }
 
 LineRange selectedCommandLines(const StringGrid& grid) {

@@ -49,9 +49,17 @@ std::optional<ProgramListTarget> runProgramListDialog(QWidget* parent,
 
 // The keys of a command grid beyond Insert and Shift+Delete, which the grid
 // reports itself.
-enum class CommandListKey { None, Copy, Cut, Paste, SelectAll, Nop };
-CommandListKey commandListKey(const QKeyEvent& event);
 bool isKey(const QKeyEvent& event, int key, Qt::KeyboardModifiers modifiers);
+// What the keys do in one grid: Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+A and Shift+N.
+struct CommandListActions {
+    std::function<void()> copy;
+    std::function<void()> cut;
+    std::function<void()> paste;
+    std::function<void()> selectAll;
+    std::function<void()> nop;
+};
+// Runs the action of the key; false when the key is none of them.
+bool runCommandListKey(const QKeyEvent& event, const CommandListActions& actions);
 
 // The grid's selected rows as command lines (line 0 when nothing is selected).
 LineRange selectedCommandLines(const StringGrid& grid);

@@ -248,6 +248,7 @@ const TBOG* MenuBogView::shownBogRecord() const {
 }
 
 void MenuBogView::showPage() {
+    stopPreview();
     const TPage* page = document_.currentPage();
     if (page == nullptr) {
         clear();

@@ -266,18 +266,18 @@ void MenuCommandsView::selectAllLines() {
     if (commands() != nullptr) selectAllCommandRows(*sgMenuCommands, commands()->size());
 }
 
+// A word typed in edit mode; a button without commands takes none, and a
+// refused text gives way to the held command again.
 void MenuCommandsView::wordTyped(int col, int row, const QString& text) {
     TCommands* list = commands();
     const std::optional<CommandWord> word = wordOfColumn(col);
-    const bool taken =
-        list != nullptr && word && document_.good &&
-        setTypedWord(*list, static_cast<std::size_t>(row - 1), *word, text.toStdString());
     if (list == nullptr || row < 1 || row > static_cast<int>(list->size())) {
-        sgMenuCommands->clearGrid();
-        sgMenuCommands->setEnabled(list != nullptr);
+        sgMenuCommands->setCell(col, row, QString());
         return;
     }
     const auto line = static_cast<std::size_t>(row - 1);
+    const bool taken =
+        word && document_.good && setTypedWord(*list, line, *word, text.toStdString());
     showCommandRow(*sgMenuCommands, comm2str(line, (*list)[line], CommandContext::Button));
     if (!taken) return;
     buttonChanged();
@@ -295,26 +295,10 @@ void MenuCommandsView::commandEdited(const TCommand& command) {
 }
 
 bool MenuCommandsView::listKey(const QKeyEvent& event) {
-    switch (commandListKey(event)) {
-        case CommandListKey::Copy:
-            copyLines();
-            return true;
-        case CommandListKey::Cut:
-            cutLines();
-            return true;
-        case CommandListKey::Paste:
-            pasteLines();
-            return true;
-        case CommandListKey::SelectAll:
-            selectAllLines();
-            return true;
-        case CommandListKey::Nop:
-            nopLine();
-            return true;
-        case CommandListKey::None:
-            break;
-    }
-    return false;
+    const CommandListActions actions{[this] { copyLines(); }, [this] { cutLines(); },
+                                     [this] { pasteLines(); }, [this] { selectAllLines(); },
+                                     [this] { nopLine(); }};
+    return runCommandListKey(event, actions);
 }
 
 void MenuCommandsView::followLine(int line) {
