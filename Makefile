@@ -10,7 +10,7 @@ DEMO_DIR   := $(BUILD)/demo
 
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev \
-            libpng-dev zlib1g-dev libgtest-dev nlohmann-json3-dev \
+            libpng-dev zlib1g-dev libgtest-dev nlohmann-json3-dev libimagequant-dev \
             xvfb xauth x11-apps
 # The stream tests and the demultiplexer benchmark compare against FFmpeg.
 CHECK_PACKAGES := ffmpeg

@@ -633,6 +633,95 @@ MenuEdit setPageField(TIGMenu& menu, std::size_t page, PageField field, std::uin
 }
 
 // ---------------------------------------------------------------------------
+// Objects and palettes
+
+namespace {
+
+// A reference to an object behind a deleted range moves down with it.
+void shiftObject(std::uint16_t& object, std::size_t last, std::size_t count) {
+    if (object != kIgNone && object > last) object = static_cast<std::uint16_t>(object - count);
+}
+
+void shiftButtonObjects(TIGbutton& button, std::size_t last, std::size_t count) {
+    for (std::uint16_t* object :
+         {&button.normalStart, &button.normalEnd, &button.selectedStart, &button.selectedEnd,
+          &button.activatedStart, &button.activatedEnd})
+        shiftObject(*object, last, count);
+}
+
+template <typename Change>
+void forEachEffect(TPage& page, Change change) {
+    for (Teffectseq* sequence : {&page.inEffects, &page.outEffects}) {
+        for (Teffect& effect : sequence->effects)
+            change(effect);
+    }
+}
+
+bool rangeInTable(std::size_t first, std::size_t last, std::size_t size) {
+    return first <= last && last < size;
+}
+
+}  // namespace
+
+MenuEdit deleteObjects(TIGMenu& menu, std::size_t first, std::size_t last) {
+    if (!rangeInTable(first, last, menu.objects.size()))
+        return MenuEdit::refused("the menu has no such objects");
+    for (std::size_t object = first; object <= last; ++object) {
+        if (!getobjref(menu, object).empty())
+            return MenuEdit::refused(std::string(kObjectReferenced));
+    }
+    const std::size_t count = last - first + 1;
+    menu.objects.erase(menu.objects.begin() + static_cast<std::ptrdiff_t>(first),
+                       menu.objects.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+    for (std::size_t slot = first; slot < menu.objects.size(); ++slot)
+        menu.objects[slot].id = static_cast<std::uint16_t>(slot);
+    for (std::size_t p = 0; p < menu.ics.pages.size(); ++p) {
+        TPage& page = menu.ics.pages[p];
+        forEachEffect(page, [last, count](Teffect& effect) {
+            for (TCompositionObject& composed : effect.objects)
+                shiftObject(composed.objectId, last, count);
+        });
+        for (TBOG& bog : page.bogs) {
+            for (TIGbutton& button : bog.buttons) {
+                shiftButtonObjects(button, last, count);
+                tableOf(menu, p).put(button);
+            }
+        }
+    }
+    return {};
+}
+
+MenuEdit deletePalettes(TIGMenu& menu, std::size_t first, std::size_t last) {
+    if (!rangeInTable(first, last, menu.palettes.size()))
+        return MenuEdit::refused("the menu has no such palettes");
+    if (menu.palettes.size() < 2) return MenuEdit::refused(std::string(kLastPalettes));
+    for (std::size_t palette = first; palette <= last; ++palette) {
+        const std::string references = getpalref(menu, palette);
+        const bool used =
+            std::any_of(references.begin(), references.end(), [](char c) { return c != ' '; });
+        if (used) return MenuEdit::refused(std::string(kPaletteReferenced));
+    }
+    const std::size_t count = last - first + 1;
+    menu.palettes.erase(menu.palettes.begin() + static_cast<std::ptrdiff_t>(first),
+                        menu.palettes.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+    for (std::size_t slot = first; slot < menu.palettes.size(); ++slot)
+        menu.palettes[slot].id = static_cast<std::uint16_t>(slot);
+    // Pictures under the moved palettes are made again when next shown.
+    for (TIGobject& object : menu.objects) {
+        auto& pictures = object.cache.pictures;
+        if (pictures.size() > first) pictures.resize(first);
+    }
+    const auto shift = [last, count](std::uint8_t& palette) {
+        if (palette > last) palette = static_cast<std::uint8_t>(palette - count);
+    };
+    for (TPage& page : menu.ics.pages) {
+        shift(page.palette);
+        forEachEffect(page, [&shift](Teffect& effect) { shift(effect.palette); });
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------------------
 // Effects
 
 MenuEdit setWindowField(TIGMenu& menu, Teffectseq& sequence, std::size_t window, WindowField field,

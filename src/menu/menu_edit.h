@@ -157,6 +157,24 @@ std::optional<std::uint32_t> parsePageField(PageField field, std::string_view te
 // default buttons take any value of their field.
 MenuEdit setPageField(TIGMenu& menu, std::size_t page, PageField field, std::uint32_t value);
 
+// ---- Objects and palettes ----
+
+inline constexpr std::string_view kObjectReferenced =
+    "Cannot delete object. Remove all reference first.";
+inline constexpr std::string_view kLastPalettes =
+    "Cannot delete palette. Remove all objects first.";
+inline constexpr std::string_view kPaletteReferenced =
+    "Cannot delete palette. Remove all reference first.";
+
+// Deletes objects first..last when none of them is used; later objects move
+// down, and every reference to them (button animations, composition objects
+// of effects) follows, so the menu shows what it showed.
+MenuEdit deleteObjects(TIGMenu& menu, std::size_t first, std::size_t last);
+// Deletes palettes first..last when at least two palettes exist and none of
+// them is used; later palettes move down, and page and effect palettes
+// follow.
+MenuEdit deletePalettes(TIGMenu& menu, std::size_t first, std::size_t last);
+
 // ---- Effects (windows, effects, composition objects) ----
 
 enum class WindowField { Id, X, Y, Width, Height };

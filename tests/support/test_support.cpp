@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <zlib.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -63,6 +65,50 @@ void writeFile(const std::string& path, std::string_view text) {
 
 Bytes readFile(const std::string& path) {
     return readFileBytes(path);
+}
+
+namespace {
+
+void appendBig32(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void appendChunk(Bytes& png, const char* type, const Bytes& data) {
+    appendBig32(png, static_cast<std::uint32_t>(data.size()));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), data.begin(), data.end());
+    png.insert(png.end(), typed.begin(), typed.end());
+    appendBig32(
+        png, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
+}
+
+}  // namespace
+
+Bytes pngFile(const PngSpec& spec) {
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    appendBig32(header, spec.width);
+    appendBig32(header, spec.height);
+    header.insert(header.end(), {spec.bitDepth, spec.colourType, 0, 0, 0});
+    appendChunk(png, "IHDR", header);
+    if (!spec.plte.empty()) appendChunk(png, "PLTE", spec.plte);
+    if (!spec.trns.empty()) appendChunk(png, "tRNS", spec.trns);
+    // Each row behind a filter byte 0 (none).
+    const std::size_t stride = spec.height == 0 ? 0 : spec.rows.size() / spec.height;
+    Bytes raw;
+    for (std::uint32_t y = 0; y < spec.height; ++y) {
+        raw.push_back(0);
+        raw.insert(raw.end(), spec.rows.begin() + static_cast<std::ptrdiff_t>(y * stride),
+                   spec.rows.begin() + static_cast<std::ptrdiff_t>((y + 1) * stride));
+    }
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    Bytes packed(size);
+    compress(packed.data(), &size, raw.data(), static_cast<uLong>(raw.size()));
+    packed.resize(size);
+    appendChunk(png, "IDAT", packed);
+    appendChunk(png, "IEND", {});
+    return png;
 }
 
 }  // namespace lumora::test

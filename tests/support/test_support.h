@@ -2,6 +2,7 @@
 // hexadecimal byte fixtures.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -36,6 +37,19 @@ std::string samplesDir();
 
 // "49 4E 44 58" or "494e4458" to bytes (blanks ignored).
 Bytes hexBytes(std::string_view hex);
+
+// A PNG file made byte by byte, so tests get exactly the kind they need
+// (any bit depth and colour type, a PLTE and a tRNS of any length).
+struct PngSpec {
+    std::uint32_t width = 1;
+    std::uint32_t height = 1;
+    std::uint8_t bitDepth = 8;
+    std::uint8_t colourType = 3;  // 0 grey, 2 RGB, 3 palette, 4 grey+alpha, 6 RGBA
+    Bytes rows;                   // the packed rows, without filter bytes
+    Bytes plte;                   // R, G, B a palette entry; none when empty
+    Bytes trns;                   // none when empty
+};
+Bytes pngFile(const PngSpec& spec);
 
 void writeFile(const std::string& path, ByteView bytes);
 void writeFile(const std::string& path, std::string_view text);
