@@ -20,6 +20,9 @@ namespace lumora {
 // The refusal of a picture that is not an 8-bit palette PNG, or that is
 // larger than the video.
 inline constexpr std::string_view kNotSupportedFormat = "Not supported file format!";
+// The refusal of pictures imported together whose palettes differ.
+inline constexpr std::string_view kNoSharedPalette =
+    "the pictures do not share one palette (reduce them to 255 colours to give them one)";
 
 // Where imported pictures go.  Without a replace, the objects and the
 // palette are appended to their tables.  Several pictures become

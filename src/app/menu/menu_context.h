@@ -34,6 +34,9 @@ struct MenuFileRequest {
 };
 // Returns the chosen path, or "" when the user cancelled.
 using MenuFileChooser = std::function<QString(const MenuFileRequest& request)>;
+// Several existing files at once (the frames of an animation); empty when
+// the user cancelled.
+using MenuFilesChooser = std::function<QStringList(const MenuFileRequest& request)>;
 
 struct MenuContext {
     Reporter* reporter = nullptr;
@@ -46,8 +49,9 @@ struct MenuContext {
     std::function<QColor()> objectBackground;
     // The user locale's thousands separator.
     std::function<QString()> groupSeparator;
-    MenuFileChooser openChooser;  // "&Load"
-    MenuFileChooser saveChooser;  // "&Save"
+    MenuFileChooser openChooser;       // "&Load"
+    MenuFileChooser saveChooser;       // "&Save", "Save image", "Save palette"
+    MenuFilesChooser picturesChooser;  // "Load object image"
     // Shows a file that cannot be opened or created.
     std::function<void(const QString& message)> showFileError;
     // Shows a refused entry (a text that is not a time).

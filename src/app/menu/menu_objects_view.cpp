@@ -2,10 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cctype>
@@ -13,8 +15,12 @@
 #include "app/menu/menu_preview.h"
 #include "app/widgets/field_helpers.h"
 #include "app/widgets/string_grid.h"
+#include "core/file_io.h"
+#include "core/folder.h"
 #include "core/text.h"
+#include "menu/menu_edit.h"
 #include "menu/menu_rows.h"
+#include "menu/object_import.h"
 #include "menu/page_renderer.h"
 
 namespace lumora::app {
@@ -77,6 +83,7 @@ MenuObjectsView::MenuObjectsView(MenuDocument& document, MenuContext& context, Q
     palettes->addWidget(sgPalettes, 1);
     objectTools = new QHBoxLayout;
     objectTools->setSpacing(4);
+    buildTools();
 
     auto* grids = new QHBoxLayout;
     grids->setSpacing(4);
@@ -140,6 +147,47 @@ void MenuObjectsView::connectControls() {
             [this](int row, int) { paletteRowChosen(row + 1); });
     connect(cbIGObject, &QComboBox::activated, this, &MenuObjectsView::objectChosen);
     connect(cbPalette, &QComboBox::activated, this, &MenuObjectsView::paletteChosen);
+    connect(bLoadObject, &QPushButton::clicked, this, &MenuObjectsView::loadObjectImage);
+    connect(sgIGObjects, &StringGrid::insertPressed, this, &MenuObjectsView::loadObjectImage);
+    connect(bSaveObject, &QPushButton::clicked, this, &MenuObjectsView::saveObjectImage);
+    connect(bSavePalette, &QPushButton::clicked, this, &MenuObjectsView::savePalette);
+    connect(sgIGObjects, &StringGrid::shiftDeletePressed, this, &MenuObjectsView::deleteObjects);
+    connect(sgPalettes, &StringGrid::shiftDeletePressed, this, &MenuObjectsView::deletePalettes);
+}
+
+// Two rows below the grids: the file buttons, then the replace boxes.
+void MenuObjectsView::buildTools() {
+    bLoadObject = new QPushButton("Load object image", this);
+    bLoadObject->setObjectName("bLoadObject");
+    bLoadObject->setToolTip("Import PNG pictures as objects (several: an animation)");
+    bSaveObject = new QPushButton("Save object image", this);
+    bSaveObject->setObjectName("bSaveObject");
+    bSaveObject->setToolTip("Save the selected object under the selected palette as a PNG");
+    bLoadPalette = new QPushButton("Load palette", this);
+    bLoadPalette->setObjectName("bLoadPalette");
+    bLoadPalette->setEnabled(false);
+    bSavePalette = new QPushButton("Save palette", this);
+    bSavePalette->setObjectName("bSavePalette");
+    bSavePalette->setToolTip("Save the selected palette (.pxml or .act)");
+    cbReplaceObject = new QCheckBox("Replace the selected object", this);
+    cbReplaceObject->setObjectName("cbReplaceObject");
+    cbReplacePalette = new QCheckBox("Replace the selected palette", this);
+    cbReplacePalette->setObjectName("cbReplacePalette");
+    auto* rows = new QVBoxLayout;
+    rows->setSpacing(2);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    for (QPushButton* b : {bLoadObject, bSaveObject, bLoadPalette, bSavePalette})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    auto* boxes = new QHBoxLayout;
+    boxes->setSpacing(12);
+    boxes->addWidget(cbReplaceObject);
+    boxes->addWidget(cbReplacePalette);
+    boxes->addStretch(1);
+    rows->addLayout(buttons);
+    rows->addLayout(boxes);
+    objectTools->addLayout(rows);
 }
 
 // ---------------------------------------------------------------------------
@@ -159,6 +207,7 @@ void MenuObjectsView::clear() {
     preview->clearPicture();
     gbObjPal->setEnabled(false);
     showing_ = false;
+    enableTools();
 }
 
 void MenuObjectsView::showMenu() {
@@ -182,6 +231,33 @@ void MenuObjectsView::showMenu() {
     showing_ = false;
     if (!menu.palettes.empty()) selectObjectAndPalette(-1, 0);
     if (!menu.objects.empty()) objectRowChosen(1);
+    enableTools();
+}
+
+// The replace boxes are cleared after every import; what they and the save
+// buttons can act on decides whether they are enabled.
+void MenuObjectsView::enableTools() {
+    const TIGMenu& menu = document_.menu;
+    const bool editable = document_.loaded && document_.good;
+    cbReplaceObject->setChecked(false);
+    cbReplacePalette->setChecked(false);
+    bLoadObject->setEnabled(editable);
+    // An empty objects grid still takes Ins.
+    if (editable) sgIGObjects->setEnabled(true);
+    bSaveObject->setEnabled(document_.loaded && !menu.objects.empty() && !menu.palettes.empty());
+    bSavePalette->setEnabled(document_.loaded && !menu.palettes.empty());
+    cbReplaceObject->setEnabled(editable && !menu.objects.empty());
+    cbReplacePalette->setEnabled(editable && !menu.palettes.empty());
+}
+
+void MenuObjectsView::showTables(int object, int palette) {
+    const TIGMenu& menu = document_.menu;
+    showMenu();
+    const int objects = static_cast<int>(menu.objects.size());
+    const int palettes = static_cast<int>(menu.palettes.size());
+    selectObjectAndPalette(objects == 0 ? -1 : std::clamp(object, 0, objects - 1),
+                           palettes == 0 ? -1 : std::clamp(palette, 0, palettes - 1));
+    showChosenObject();
 }
 
 void MenuObjectsView::showObjectRows() {
@@ -278,6 +354,145 @@ void MenuObjectsView::paletteChosen(int item) {
     if (showing_ || item < 0) return;
     selectObjectAndPalette(-1, item);
     showChosenObject();
+}
+
+// ---------------------------------------------------------------------------
+// Pictures in and out
+
+QString MenuObjectsView::caption() const {
+    const QString title = window()->windowTitle();
+    return title.isEmpty() ? toQ(programCaption()) : title;
+}
+
+void MenuObjectsView::loadObjectImage() {
+    if (!document_.loaded || !document_.good) return;
+    MenuFileRequest request;
+    request.title = QString(cbReplaceObject->isChecked() ? "Replace object, " : "Insert object, ") +
+                    (cbReplacePalette->isChecked() ? "replace palette" : "insert palette");
+    request.filters = {"PNG (*.png)"};
+    request.folder = context_.outputFolder();
+    request.defaultSuffix = "png";
+    const QStringList paths = context_.picturesChooser(request);
+    if (!paths.isEmpty()) importFiles(paths);
+    enableTools();
+}
+
+void MenuObjectsView::importFiles(const QStringList& paths) {
+    Reporter& reporter = *context_.reporter;
+    std::vector<Bytes> files;
+    std::vector<std::string> names;
+    try {
+        for (const QString& path : paths) {
+            files.push_back(readFileBytes(QFile::encodeName(path).toStdString()));
+            names.push_back(QFileInfo(path).fileName().toStdString());
+        }
+    } catch (const FileError& error) {
+        context_.showFileError(QString::fromUtf8(error.what()));
+        return;
+    }
+    std::string error;
+    std::optional<std::vector<PalettePicture>> pictures =
+        readImportPictures(files, names, false, error);
+    ImportTarget target;
+    if (cbReplaceObject->isChecked() && chosenObject() >= 0)
+        target.replaceObject = static_cast<std::uint16_t>(chosenObject());
+    if (cbReplacePalette->isChecked() && chosenPalette() >= 0)
+        target.replacePalette = static_cast<std::uint8_t>(chosenPalette());
+    ImportResult result;
+    if (pictures) result = importPictures(document_.menu, *pictures, target);
+    // True-colour artwork, or frames with palettes of their own, come in
+    // reduced to one palette when the user asks for it.
+    const bool sharesNoPalette = pictures && result.edit.refusal == kNoSharedPalette;
+    const bool unsupported = !pictures && error.find(kNotSupportedFormat) != std::string::npos;
+    if ((unsupported || sharesNoPalette) && reporter.ask("Reduce the picture to 255 colours?")) {
+        error.clear();
+        pictures = readImportPictures(files, names, true, error);
+        if (pictures) result = importPictures(document_.menu, *pictures, target);
+    }
+    if (!pictures) {
+        reporter.erslog(error);
+        return;
+    }
+    if (!result.edit.done()) {
+        reporter.erslog(result.edit.refusal);
+        return;
+    }
+    showTables(result.firstObject, result.palette);
+    emit menuEdited();
+}
+
+void MenuObjectsView::saveObjectImage() {
+    const int object = chosenObject();
+    const int palette = chosenPalette();
+    if (object < 0 || palette < 0) return;
+    MenuFileRequest request;
+    request.title = "Save image";
+    request.filters = {"PNG (*.png)"};
+    request.folder = context_.outputFolder();
+    request.fileName =
+        toQ(objectImageName(static_cast<std::size_t>(object), static_cast<std::size_t>(palette)));
+    request.defaultSuffix = "png";
+    const QString path = context_.saveChooser(request);
+    if (path.isEmpty()) return;
+    const Bytes png = objectPngBytes(document_.menu, static_cast<std::size_t>(object),
+                                     static_cast<std::size_t>(palette), caption().toStdString());
+    if (png.empty()) {
+        context_.reporter->erslog("Object " + hexText(static_cast<std::uint64_t>(object), 4) +
+                                  " has no pixels to save");
+        return;
+    }
+    try {
+        writeFileSafely(QFile::encodeName(path).toStdString(), png);
+    } catch (const FileError& error) {
+        context_.showFileError(QString::fromUtf8(error.what()));
+    }
+}
+
+void MenuObjectsView::savePalette() {
+    const int palette = chosenPalette();
+    if (palette < 0 || palette >= static_cast<int>(document_.menu.palettes.size())) return;
+    MenuFileRequest request;
+    request.title = "Save palette";
+    request.filters = {"Scenarist Designer (*.pxml)", "Adobe ACT (colors only) (*.act)"};
+    request.folder = context_.outputFolder();
+    request.fileName = toQ(paletteFileName(static_cast<std::size_t>(palette)));
+    request.defaultSuffix = "pxml";
+    const QString path = context_.saveChooser(request);
+    if (path.isEmpty()) return;
+    try {
+        savePaletteFile(QFile::encodeName(path).toStdString(),
+                        document_.menu.palettes[static_cast<std::size_t>(palette)]);
+    } catch (const FileError& error) {
+        context_.showFileError(QString::fromUtf8(error.what()));
+    }
+}
+
+void MenuObjectsView::deleteObjects() {
+    if (!document_.loaded || !document_.good || document_.menu.objects.empty()) return;
+    const int first = std::max(sgIGObjects->selectionTop(), 1) - 1;
+    const int last = std::max(sgIGObjects->selectionBottom() - 1, first);
+    const MenuEdit edit = lumora::deleteObjects(document_.menu, static_cast<std::size_t>(first),
+                                                static_cast<std::size_t>(last));
+    if (!edit.done()) {
+        context_.reporter->erslog(edit.refusal);
+        return;
+    }
+    showTables(std::max(first - 1, 0), chosenPalette());
+    emit menuEdited();
+}
+
+void MenuObjectsView::deletePalettes() {
+    if (!document_.loaded || !document_.good || document_.menu.palettes.empty()) return;
+    const int first = std::max(sgPalettes->selectionTop(), 1) - 1;
+    const int last = std::max(sgPalettes->selectionBottom() - 1, first);
+    const MenuEdit edit = lumora::deletePalettes(document_.menu, static_cast<std::size_t>(first),
+                                                 static_cast<std::size_t>(last));
+    if (!edit.done()) {
+        context_.reporter->erslog(edit.refusal);
+        return;
+    }
+    showTables(chosenObject(), std::max(first - 1, 0));
+    emit menuEdited();
 }
 
 }  // namespace lumora::app

@@ -3,6 +3,11 @@
 // the references of each palette, and the preview of the chosen object under
 // the chosen palette.  Choosing an object row picks the palette its first
 // reference uses; grids and selectors follow each other.
+//
+// The pictures come in and go out here: "Load object image" (or Ins in the
+// objects grid) imports PNG pictures as objects with their palette, inserted
+// or replacing the chosen ones; "Save object image" and "Save palette"
+// export; Shift+Del deletes unused objects and palettes.
 #pragma once
 
 #include <QWidget>
@@ -16,6 +21,7 @@ class QComboBox;
 class QGroupBox;
 class QHBoxLayout;
 class QLabel;
+class QPushButton;
 
 namespace lumora::app {
 
@@ -49,6 +55,22 @@ public:
     int chosenObject() const;
     int chosenPalette() const;
 
+    // ---- Pictures in and out ----
+    // "Load object image": the open dialog (several files make an
+    // animation), then the pictures imported.  A picture that is not an
+    // 8-bit palette picture, or pictures with different palettes, are
+    // reduced to one palette when the user agrees.
+    void loadObjectImage();
+    // The import of chosen files, as the dialog's answer leads to it.
+    void importFiles(const QStringList& paths);
+    // "Save object image": the chosen object under the chosen palette.
+    void saveObjectImage();
+    // "Save palette": the chosen palette as ".pxml" or ".act".
+    void savePalette();
+    // Shift+Del in the grids: the selected rows, when nothing uses them.
+    void deleteObjects();
+    void deletePalettes();
+
     // The object and palette selectors; the tab places them above its pages.
     QGroupBox* gbObjPal;
     QComboBox* cbIGObject;
@@ -59,11 +81,27 @@ public:
     StringGrid* sgPalettes;
     QLabel* lObjects;
     ObjectPreview* preview;
-    // Room beside the grids for the object and palette file tools.
+    // The object and palette file tools below the grids.
     QHBoxLayout* objectTools;
+    QPushButton* bLoadObject;
+    QPushButton* bSaveObject;
+    QPushButton* bLoadPalette;
+    QPushButton* bSavePalette;
+    QCheckBox* cbReplaceObject;
+    QCheckBox* cbReplacePalette;
+
+signals:
+    // Objects or palettes changed: the page and the other views follow.
+    void menuEdited();
 
 private:
     QGroupBox* buildSelectors();
+    void buildTools();
+    // After a change of the tables: grids, selectors, tools; `object` and
+    // `palette` (or the nearest that exist) chosen and shown.
+    void showTables(int object, int palette);
+    void enableTools();
+    QString caption() const;
     void connectControls();
     void showObjectRows();
     void showPaletteRows();

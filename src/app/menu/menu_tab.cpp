@@ -72,15 +72,17 @@ QString withoutExtension(const QString& path) {
     return path.left(path.size() - extension.size());
 }
 
-QString runFileDialog(QWidget* parent, const MenuFileRequest& request, bool saving) {
+QStringList runFileDialog(QWidget* parent, const MenuFileRequest& request,
+                          QFileDialog::FileMode mode) {
     QFileDialog dialog(parent, request.title, request.folder);
-    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(mode == QFileDialog::AnyFile ? QFileDialog::AcceptSave
+                                                      : QFileDialog::AcceptOpen);
+    dialog.setFileMode(mode);
     dialog.setNameFilters(request.filters);
     dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.selectFile(request.fileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
 }
 
 }  // namespace
@@ -170,6 +172,13 @@ void MenuTab::connectViews() {
     connect(bogView, &MenuBogView::pageEdited, this, &MenuTab::pageEdited);
     connect(bogView, &MenuBogView::followRequested, this, &MenuTab::followRequested);
     connect(effectsView, &MenuEffectsView::pageEdited, this, &MenuTab::pageEdited);
+    // Objects came or went: what shows them, and the ids in the grids, follow.
+    connect(objectsView, &MenuObjectsView::menuEdited, this, [this] {
+        if (document_.page < 0) return;
+        pageEdited();
+        bogView->showBogAndRow(bogView->shownBog(), bogView->shownButtonRow());
+        effectsView->showPage();
+    });
     connect(headerView, &MenuHeaderView::pageEdited, this, &MenuTab::pageEdited);
     connect(headerView, &MenuHeaderView::createPageRequested, this, &MenuTab::createPage);
     connect(headerView, &MenuHeaderView::deletePageRequested, this, &MenuTab::deletePage);
@@ -249,12 +258,17 @@ void MenuTab::fillContextDefaults() {
     }
     if (!context_.openChooser) {
         context_.openChooser = [this](const MenuFileRequest& request) {
-            return runFileDialog(this, request, false);
+            return runFileDialog(this, request, QFileDialog::ExistingFile).value(0);
         };
     }
     if (!context_.saveChooser) {
         context_.saveChooser = [this](const MenuFileRequest& request) {
-            return runFileDialog(this, request, true);
+            return runFileDialog(this, request, QFileDialog::AnyFile).value(0);
+        };
+    }
+    if (!context_.picturesChooser) {
+        context_.picturesChooser = [this](const MenuFileRequest& request) {
+            return runFileDialog(this, request, QFileDialog::ExistingFiles);
         };
     }
     if (!context_.showFileError) {

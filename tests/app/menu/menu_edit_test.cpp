@@ -26,6 +26,8 @@
 #include "app/menu/menu_context.h"
 #include "app/menu/menu_effects_view.h"
 #include "app/menu/menu_header_view.h"
+#include "app/menu/menu_objects_view.h"
+#include "app/menu/menu_play_controller.h"
 #include "app/menu/menu_preview.h"
 #include "app/menu/menu_tab.h"
 #include "app/options/options_tab.h"
@@ -38,6 +40,9 @@
 #include "menu/menu_edit.h"
 #include "menu/menu_reader.h"
 #include "menu/menu_rows.h"
+#include "menu/object_import.h"
+#include "menu/palette_png.h"
+#include "menu/rle_codec.h"
 #include "navigation/command_list.h"
 #include "support/test_support.h"
 
@@ -96,6 +101,13 @@ void doubleClickCell(StringGrid& grid, int col, int row) {
     QApplication::processEvents();
 }
 
+// A user's click on a row (which also ends the Shift of an earlier
+// Shift+Del).
+void clickRow(StringGrid& grid, int row) {
+    const QPoint at = grid.visualRect(grid.model()->index(row - 1, 0)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, at);
+}
+
 // The tab with every dialog replaced, at the size of the smallest window.
 struct Tab {
     Tab() {
@@ -103,13 +115,20 @@ struct Tab {
         MenuContext c;
         c.reporter = &reporter;
         c.groupSeparator = [] { return QString(","); };
-        c.saveChooser = [this](const MenuFileRequest&) { return saveAnswer; };
         c.showFileError = [this](const QString& message) { fileErrors << message; };
         c.programListChooser = [this](const ProgramListRequest& request) {
             listRequests.push_back(request);
             return listAnswer;
         };
         c.enableCancel = [this](bool on) { cancelEnabled = on; };
+        c.picturesChooser = [this](const MenuFileRequest& request) {
+            pictureRequests.push_back(request);
+            return pictures;
+        };
+        c.saveChooser = [this](const MenuFileRequest& request) {
+            saveRequests.push_back(request);
+            return saveAnswer;
+        };
         tab.setContext(std::move(c));
         tab.bogView->setTone([](const lumora::Tone&) {});
         tab.resize(890, 470);
@@ -139,7 +158,31 @@ struct Tab {
     std::vector<ProgramListRequest> listRequests;
     std::optional<ProgramListTarget> listAnswer;
     bool cancelEnabled = false;
+    QStringList pictures;
+    std::vector<MenuFileRequest> pictureRequests;
+    std::vector<MenuFileRequest> saveRequests;
 };
+
+// An 8-bit palette PNG of width x height in `colours` colours, written to
+// `path`: pixel (x, y) has index (x / 8 + y / 8) % colours; entry i is
+// (40 i, 255 - 40 i, 90), entry 0 transparent.
+QString palettePicture(const std::string& path, std::uint32_t width, std::uint32_t height,
+                       int colours) {
+    lumora::test::PngSpec spec;
+    spec.width = width;
+    spec.height = height;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x)
+            spec.rows.push_back(static_cast<std::uint8_t>((x / 8 + y / 8) % colours));
+    }
+    for (int i = 0; i < colours; ++i) {
+        spec.plte.insert(spec.plte.end(), {static_cast<std::uint8_t>(40 * i),
+                                           static_cast<std::uint8_t>(255 - 40 * i), 90});
+    }
+    spec.trns = {0};
+    lumora::test::writeFile(path, lumora::test::pngFile(spec));
+    return q(path);
+}
 
 // Every slot of the page's button table holds the BOG record of its id.
 void verifyTableFollowsBogs(const TIGMenu& menu, std::size_t page) {
@@ -205,6 +248,10 @@ private slots:
     void clipboardIsSharedWithTheMovieObjects();
     void doubleClickFollowsSetButtonPage();
     void createMenuButtonAndAutoCreate();
+    void objectsPageImportsAndExports();
+    void trueColourPicturesAreReducedWhenAsked();
+    void deletingObjectsAndPalettes();
+    void importedPictureShowsWhereItsButtonIs();
 };
 
 void MenuEditTest::twoPageMenuFromNothing() {
@@ -638,6 +685,150 @@ void MenuEditTest::createMenuButtonAndAutoCreate() {
     QCOMPARE(automatic->menuTab->menu().ics.pages.size(), std::size_t(1));
     const auto named = start({q(w.menuPath)});
     QCOMPARE(named->menuTab->menu().ics.pages.size(), std::size_t(2));
+}
+
+void MenuEditTest::objectsPageImportsAndExports() {
+    Tab t;
+    t.tab.newMenu();
+    MenuObjectsView& o = *t.tab.objectsView;
+    QVERIFY(o.bLoadObject->isEnabled());
+    QVERIFY(!o.bSaveObject->isEnabled());
+    QVERIFY(!o.bSavePalette->isEnabled());
+    QVERIFY(!o.cbReplaceObject->isEnabled());
+    // Ins in the objects grid imports, as "Load object image" does.
+    t.pictures = {palettePicture(t.dir / "a.png", 64, 32, 5)};
+    QTest::keyClick(o.sgIGObjects, Qt::Key_Insert);
+    QCOMPARE(t.pictureRequests.back().title, QString("Insert object, insert palette"));
+    QCOMPARE(t.tab.menu().objects.size(), std::size_t(1));
+    QCOMPARE(t.tab.menu().palettes.size(), std::size_t(1));
+    QCOMPARE(o.sgIGObjects->cell(1, 1), QString("64"));
+    QCOMPARE(o.cbIGObject->currentText(), QString("0000"));
+    QCOMPARE(o.cbPalette->currentText(), QString("00"));
+    QVERIFY(o.bSaveObject->isEnabled());
+    QVERIFY(o.bSavePalette->isEnabled());
+    QVERIFY(o.cbReplaceObject->isEnabled());
+    QVERIFY(o.preview->showsPicture());
+    // A second picture replacing the object and the palette.
+    o.cbReplaceObject->setChecked(true);
+    o.cbReplacePalette->setChecked(true);
+    t.pictures = {palettePicture(t.dir / "b.png", 16, 16, 3)};
+    o.bLoadObject->click();
+    QCOMPARE(t.pictureRequests.back().title, QString("Replace object, replace palette"));
+    QCOMPARE(t.tab.menu().objects.size(), std::size_t(1));
+    QCOMPARE(t.tab.menu().objects[0].width, std::uint16_t(16));
+    QVERIFY(!o.cbReplaceObject->isChecked());
+    QVERIFY(!o.cbReplacePalette->isChecked());
+    // A picture wider than the video is refused.
+    t.pictures = {palettePicture(t.dir / "wide.png", 1921, 2, 3)};
+    o.bLoadObject->click();
+    QCOMPARE(t.tab.menu().objects.size(), std::size_t(1));
+    QVERIFY(t.sink.panel[1].find("Not supported file format!") != std::string::npos);
+
+    // Save object image and palette.
+    t.saveAnswer = q(t.dir / "out.png");
+    o.bSaveObject->click();
+    QCOMPARE(t.saveRequests.back().title, QString("Save image"));
+    QCOMPARE(t.saveRequests.back().fileName, QString("IGobject_0000_pal_00"));
+    const auto back = lumora::readPalettePng(lumora::test::readFile(t.dir / "out.png"));
+    QVERIFY(back.picture.has_value());
+    QCOMPARE(back.picture->indices, *t.tab.menu().objects[0].bitmap);
+    t.saveAnswer = q(t.dir / "p.pxml");
+    o.bSavePalette->click();
+    QCOMPARE(t.saveRequests.back().title, QString("Save palette"));
+    QCOMPARE(t.saveRequests.back().fileName, QString("palette_000"));
+    const std::string pxml = lumora::pxmlText(t.tab.menu().palettes[0]);
+    QVERIFY(lumora::test::readFile(t.dir / "p.pxml") == lumora::Bytes(pxml.begin(), pxml.end()));
+}
+
+void MenuEditTest::trueColourPicturesAreReducedWhenAsked() {
+    Tab t;
+    t.tab.newMenu();
+    lumora::test::PngSpec spec;
+    spec.width = 20;
+    spec.height = 10;
+    spec.colourType = 6;
+    for (int i = 0; i < 200; ++i)
+        spec.rows.insert(spec.rows.end(), {static_cast<std::uint8_t>(i), 30, 60, 255});
+    lumora::test::writeFile(t.dir / "rgba.png", lumora::test::pngFile(spec));
+    t.pictures = {q(t.dir / "rgba.png")};
+    t.sink.answer = false;
+    t.tab.objectsView->bLoadObject->click();
+    QCOMPARE(t.sink.questions.back(), std::string("Reduce the picture to 255 colours?"));
+    QVERIFY(t.tab.menu().objects.empty());
+    QVERIFY(t.sink.panel[1].find("Not supported file format!") != std::string::npos);
+    t.sink.answer = true;
+    t.tab.objectsView->bLoadObject->click();
+    QCOMPARE(t.tab.menu().objects.size(), std::size_t(1));
+    QCOMPARE(t.tab.menu().palettes.size(), std::size_t(1));
+    // Frames with palettes of their own become one palette too.
+    t.pictures = {palettePicture(t.dir / "f1.png", 8, 8, 3),
+                  palettePicture(t.dir / "f2.png", 8, 8, 4)};
+    t.tab.objectsView->bLoadObject->click();
+    QCOMPARE(t.tab.menu().objects.size(), std::size_t(3));
+    QCOMPARE(t.tab.menu().palettes.size(), std::size_t(2));
+}
+
+void MenuEditTest::deletingObjectsAndPalettes() {
+    Tab t;
+    QVERIFY(t.load());
+    MenuObjectsView& o = *t.tab.objectsView;
+    const std::size_t objects = t.tab.menu().objects.size();
+    // The demo's objects are all used: a deletion is refused and says why.
+    selectGridRow(o.sgIGObjects, 1);
+    QTest::keyClick(o.sgIGObjects, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(t.tab.menu().objects.size(), objects);
+    QCOMPARE(t.panel(), QString("Cannot delete object. Remove all reference first."));
+    // Two unused pictures: the first deleted, the second moves down.
+    t.pictures = {palettePicture(t.dir / "a.png", 8, 8, 3)};
+    o.bLoadObject->click();
+    t.pictures = {palettePicture(t.dir / "b.png", 12, 8, 3)};
+    o.bLoadObject->click();
+    QCOMPARE(t.tab.menu().objects.size(), objects + 2);
+    clickRow(*o.sgIGObjects, static_cast<int>(objects) + 1);
+    QTest::keyClick(o.sgIGObjects, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(t.tab.menu().objects.size(), objects + 1);
+    QCOMPARE(t.tab.menu().objects[objects].width, std::uint16_t(12));
+    QCOMPARE(o.sgIGObjects->dataRows(), static_cast<int>(objects) + 1);
+    // Palettes: the page's own is refused, an unused one goes.
+    const std::size_t palettes = t.tab.menu().palettes.size();
+    clickRow(*o.sgPalettes, 1);
+    QTest::keyClick(o.sgPalettes, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(t.panel(), QString("Cannot delete palette. Remove all reference first."));
+    clickRow(*o.sgPalettes, static_cast<int>(palettes));
+    QTest::keyClick(o.sgPalettes, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(t.tab.menu().palettes.size(), palettes - 1);
+    QCOMPARE(o.cbPalette->count(), static_cast<int>(palettes) - 1);
+}
+
+void MenuEditTest::importedPictureShowsWhereItsButtonIs() {
+    Tab t;
+    t.tab.newMenu();
+    t.pictures = {palettePicture(t.dir / "face.png", 64, 32, 5)};
+    t.tab.objectsView->bLoadObject->click();
+    // The one button, shown by its BOG, shows object 0 at (300, 200) in
+    // both its normal and its selected state.
+    for (const auto& [col, text] : {std::pair{kXColumn, "300"}, std::pair{4, "200"},
+                                    std::pair{kNormalStartColumn, "0000"}, std::pair{13, "0000"}}) {
+        t.buttons().setCell(col, 1, text);
+        emit t.buttons().cellEdited(col, 1, text);
+    }
+    t.bogGrid().setCell(1, 1, "0000");
+    emit t.bogGrid().cellEdited(1, 1, "0000");
+    const TIGMenu written = t.saved();
+    QCOMPARE(written.objects.size(), std::size_t(1));
+    Tab again;
+    QVERIFY(again.tab.loadMenuFile(q(t.dir / "saved.mnu")));
+    again.tab.player().start();
+    const lumora::FrameBuffer& page = again.tab.player().renderer().pageImage();
+    // Pixel (300 + 8, 200): index 1, (40, 215, 90) as the written Y, Cr, Cb
+    // give it back; the transparent index 0 at (300, 200) shows the
+    // background.
+    const lumora::TRGBA colour = lumora::paletteColour(lumora::rgbToYcrcb(40, 215, 90), 255);
+    const std::uint32_t pixel = page.pixel(308, 200);
+    QCOMPARE(static_cast<int>(pixel & 0xFF), static_cast<int>(colour.r));
+    QCOMPARE(static_cast<int>(pixel >> 8 & 0xFF), static_cast<int>(colour.g));
+    QCOMPARE(static_cast<int>(pixel >> 16 & 0xFF), static_cast<int>(colour.b));
+    QVERIFY(page.pixel(300, 200) != pixel);
 }
 
 QTEST_MAIN(MenuEditTest)
