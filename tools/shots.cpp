@@ -22,7 +22,9 @@
 #include "app/menu/menu_tab.h"
 #include "app/shell/main_window.h"
 #include "app/widgets/string_grid.h"
+#include "core/file_io.h"
 #include "demo/demo_disc.h"
+#include "menu/palette_png.h"
 
 namespace {
 
@@ -78,6 +80,22 @@ void shootNewMenu(lumora::app::TfMain& window, const QString& out) {
     tab.pcMenu->setCurrentIndex(MenuTab::kBogsIndex);
     QApplication::processEvents();
     save(window, out, "menu-new-bogs");
+
+    // A picture imported on the Objects page: stripes in four colours.
+    lumora::TIGpalette palette;
+    const lumora::TRGBA colours[] = {
+        {0, 0, 0, 0}, {230, 60, 40, 255}, {40, 160, 230, 255}, {250, 220, 80, 200}};
+    for (std::size_t i = 0; i < 4; ++i)
+        palette.rgba[i] = colours[i];
+    lumora::Bytes indices(240 * 90);
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        indices[i] = static_cast<std::uint8_t>((i % 240 / 20 + i / 240 / 15) % 4);
+    const QString picture = out + "/stripes.png";
+    lumora::writeFileSafely(picture.toStdString(),
+                            lumora::palettePngBytes(240, 90, indices, palette, "shots"));
+    tab.pcMenu->setCurrentIndex(MenuTab::kObjectsIndex);
+    tab.objectsView->importFiles({picture});
+    save(window, out, "menu-new-objects");
 }
 
 }  // namespace
