@@ -77,8 +77,8 @@ std::optional<std::string> parseExportRequest(const Args& parsed, ExportRequest&
     const std::size_t idDigits = request.object ? 4 : 2;
     const auto id = parseHexArgument(positional[2], idDigits);
     if (!id) {
-        return idName + " must be 1 to " + std::to_string(idDigits) + " hexadecimal digits, not '" +
-               positional[2] + "'";
+        return idName + (request.object ? " must be 1 to 4" : " must be 1 or 2") +
+               " hexadecimal digits, not '" + positional[2] + "'";
     }
     (request.object ? request.id : request.palette) = *id;
     if (const auto palette = parsed.value("--palette")) {
