@@ -302,7 +302,8 @@ std::optional<std::string> parseButtonArgument(std::string_view text, std::uint1
     return std::nullopt;
 }
 
-// A PNG file name a comma: none may be empty, so "a.png," is caught.
+// The PNG file names between the commas; none may be empty, so "a.png," is
+// caught.
 std::optional<std::string> parsePictureNames(std::string_view text, Operation& op) {
     for (const std::string_view name : commaItems(text)) {
         if (name.empty()) return "'" + std::string(text) + "' has an empty PNG file name";
