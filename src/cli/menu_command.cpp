@@ -1,5 +1,6 @@
 // `lumora-cli menu info|objects|palettes|object`: a menu file's composition,
-// its object and palette tables, and object pictures as PNG files.
+// its object and palette tables, and object pictures as PNG files; the
+// other menu subcommands are handed on.
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -9,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/menu_dump.h"
 #include "cli/menu_edit_commands.h"
+#include "cli/menu_export_commands.h"
 #include "cli/menu_play_commands.h"
 #include "cli/menu_source.h"
 #include "cli/terminal_sink.h"
@@ -26,6 +28,8 @@ constexpr const char* kMenuUsage =
     "       lumora-cli menu objects FILE [--pid PID]\n"
     "       lumora-cli menu palettes FILE [--pid PID]\n"
     "       lumora-cli menu object FILE ID [--palette P] [--pid PID] -o OUT.png\n"
+    "       lumora-cli menu export-object FILE ID [--palette P] [--pid PID] -o OUT.png\n"
+    "       lumora-cli menu export-palette FILE P [--pid PID] -o OUT.pxml|OUT.act\n"
     "       lumora-cli menu render|simulate FILE.mnu ...  (see menu render --help)\n"
     "       lumora-cli menu new [--video SIZE] -o OUT.mnu\n"
     "       lumora-cli menu edit FILE ... -o OUT.mnu OP ...  (see menu edit --help)\n"
@@ -40,6 +44,9 @@ constexpr const char* kMenuUsage =
     "  palettes  one line per palette-table slot: id, references\n"
     "  object    writes the object's RGBA picture under palette P (default 00)\n"
     "            as a PNG file and prints OUT<TAB>WIDTHxHEIGHT\n"
+    "  export-object   writes the object as the 8-bit palette PNG that menu\n"
+    "            edit's import-object takes back; export-palette writes a .pxml\n"
+    "            or .act palette file (see menu export-object --help)\n"
     "ID and P are hexadecimal, as the listings show them.  References read as in\n"
     "the Menu tab: \"0io\" page 0's in- and out-effects, \"0:3ns,5a\" page 0's\n"
     "button 3 in its normal and selected and button 5 in its activated animation.\n"
@@ -117,6 +124,7 @@ int writeObject(TIGMenu& menu, const ObjectRequest& request, const std::string& 
 int runMenu(const std::vector<std::string>& args, Streams io) {
     if (!args.empty() && isMenuPlayAction(args.front())) return runMenuPlay(args, io);
     if (!args.empty() && isMenuEditAction(args.front())) return runMenuEdit(args, io);
+    if (!args.empty() && isMenuExportAction(args.front())) return runMenuExport(args, io);
     const Args parsed(args, {}, {"--palette", "-o", "--pid"});
     if (!parsed.ok()) return usage(io, parsed.error());
     if (parsed.has("--help")) {

@@ -1,6 +1,7 @@
 // `lumora-cli menu new` and `lumora-cli menu edit`: the edits are the core's
-// own (menu/menu_edit.h), so a menu made here follows the same rules as one
-// made in the Menu tab, and it is written through the writer's safe save.
+// own (menu/menu_edit.h, menu/object_import.h), so a menu made here follows
+// the same rules as one made in the Menu tab, and it is written through the
+// writer's safe save.
 #include "cli/menu_edit_commands.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@
 #include "core/text.h"
 #include "menu/menu_edit.h"
 #include "menu/menu_writer.h"
+#include "menu/object_import.h"
 #include "navigation/command_list.h"
 
 namespace lumora::cli {
@@ -41,7 +43,10 @@ constexpr const char* kEditUsage =
     "may be FILE).  The operations are given on the command line or, one a line,\n"
     "in SCRIPT (a word starting with \"#\" starts a comment, blank lines are\n"
     "skipped), not both.  P is a page index and B a BOG index (decimal, from 0),\n"
-    "ID a button id (1 to 4 hexadecimal digits, as the grids show it):\n"
+    "ID a button id (1 to 4 hexadecimal digits, as the grids show it), HHHH an\n"
+    "object id and HH a palette id (hexadecimal, as menu objects and menu\n"
+    "palettes list them); a relative PNG or FILE is taken from the current\n"
+    "folder:\n"
     "  add-page                     a page with one BOG of one button, at the end\n"
     "  delete-page P                later pages move up; page ids stay\n"
     "  add-bog P                    a BOG with one button, at the end of page P\n"
@@ -65,8 +70,26 @@ constexpr const char* kEditUsage =
     "                               palette (1-2 hex digits)\n"
     "  set-commands P ID FILE       the button's commands from a program list as\n"
     "                               lumora-cli commands prints it, or from a .bin\n"
-    "                               file (12 bytes a command); a relative FILE\n"
-    "                               is taken from the current folder\n"
+    "                               file (12 bytes a command)\n"
+    "  import-object PNG[,PNG...] [replace-object=HHHH] [replace-palette=HH]\n"
+    "                [quantize]\n"
+    "                               the pictures as objects with one palette:\n"
+    "                               several (separated by commas) become\n"
+    "                               consecutive objects, so they must share\n"
+    "                               their palette.  8-bit palette PNGs only, or\n"
+    "                               with quantize any PNGs, reduced together to\n"
+    "                               one palette of at most 255 colours; none\n"
+    "                               larger than the video.  The objects and the\n"
+    "                               palette go to the end of their tables, or\n"
+    "                               replace object HHHH (and those after it) and\n"
+    "                               palette HH.  The options follow PNG as words\n"
+    "                               of their own, in any order\n"
+    "  delete-objects HHHH[-HHHH]   the object or the range (inclusive), when\n"
+    "                               nothing uses it; later objects move down and\n"
+    "                               the buttons and effects using them follow\n"
+    "  delete-palettes HH[-HH]      the palette or the range, when nothing uses it\n"
+    "                               and another palette stays; pages and effects\n"
+    "                               follow the renumbering\n"
     "--sounds N is the number of sounds in the disc's sound.bdmv: a sound cell\n"
     "takes FF (no sound) or a sound below N (default 0: FF only).\n"
     "\n"
@@ -74,9 +97,11 @@ constexpr const char* kEditUsage =
     "\n"
     "Exit status: 0 written; 1 FILE is not a menu or was read with errors, an\n"
     "operation was refused (the message names it, with its SCRIPT line, and the\n"
-    "rule it broke), a program list cannot be used or OUT cannot be written;\n"
-    "2 usage error (an unknown operation, a wrong number of arguments, an\n"
-    "unknown column or field, a value not in its format).\n";
+    "rule it broke), a program list or a picture cannot be used (\"Not supported\n"
+    "file format!\" for a picture of another kind or larger than the video) or\n"
+    "OUT cannot be written; 2 usage error (an unknown operation, a wrong number\n"
+    "of arguments, an unknown column, field or option, a value not in its\n"
+    "format).\n";
 
 int usage(Streams io, const std::string& message) {
     io.err << "lumora-cli: " << message << '\n' << kEditUsage;
@@ -119,16 +144,35 @@ enum class OpKind {
     SetButton,
     SetPage,
     SetCommands,
+    ImportObject,
+    DeleteObjects,
+    DeletePalettes,
 };
 
 // What an operation's arguments are, in their order.
-enum class Role { Page, Bog, Button, DefaultButton, ButtonCells, PageFields, File };
+enum class Role {
+    Page,
+    Bog,
+    Button,
+    DefaultButton,
+    ButtonCells,
+    PageFields,
+    File,
+    Pictures,
+    ImportOption,
+    ObjectRange,
+    PaletteRange,
+};
 
 struct OpForm {
     std::string_view name;
     OpKind kind;
     std::size_t count;
     std::array<Role, 3> roles;
+    // Up to this many words may follow the arguments, each an option (in
+    // any order) of the role `option`.
+    std::size_t options = 0;
+    Role option = Role::ImportOption;
 };
 
 constexpr OpForm kOpForms[] = {
@@ -142,6 +186,9 @@ constexpr OpForm kOpForms[] = {
     {"set-button", OpKind::SetButton, 3, {Role::Page, Role::Button, Role::ButtonCells}},
     {"set-page", OpKind::SetPage, 2, {Role::Page, Role::PageFields}},
     {"set-commands", OpKind::SetCommands, 3, {Role::Page, Role::Button, Role::File}},
+    {"import-object", OpKind::ImportObject, 1, {Role::Pictures}, 3, Role::ImportOption},
+    {"delete-objects", OpKind::DeleteObjects, 1, {Role::ObjectRange}},
+    {"delete-palettes", OpKind::DeletePalettes, 1, {Role::PaletteRange}},
 };
 
 const OpForm* opFormNamed(std::string_view name) {
@@ -166,6 +213,14 @@ std::string_view roleText(Role role) {
             return "FIELD=VALUE[,FIELD=VALUE...]";
         case Role::File:
             return "FILE";
+        case Role::Pictures:
+            return "PNG[,PNG...]";
+        case Role::ImportOption:
+            return "[replace-object=HHHH] [replace-palette=HH] [quantize]";
+        case Role::ObjectRange:
+            return "HHHH[-HHHH]";
+        case Role::PaletteRange:
+            return "HH[-HH]";
     }
     return {};
 }
@@ -176,6 +231,7 @@ std::string argumentCountProblem(const OpForm& form) {
     if (form.count == 0) return text + " none";
     for (std::size_t i = 0; i < form.count; ++i)
         text += ' ' + std::string(roleText(form.roles[i]));
+    if (form.options > 0) text += ' ' + std::string(roleText(form.option));
     return text;
 }
 
@@ -189,6 +245,11 @@ struct Operation {
     std::vector<std::pair<ButtonField, std::uint32_t>> buttonCells;
     std::vector<std::pair<PageField, std::uint32_t>> pageFields;
     std::string file;
+    std::vector<std::string> pictures;  // import-object's PNG files
+    ImportTarget importTarget;
+    bool quantize = false;
+    std::uint32_t first = 0;  // delete-objects' and delete-palettes' range
+    std::uint32_t last = 0;
 };
 
 // Splits at every comma; empty items are kept, so "X=1," is caught.
@@ -241,6 +302,70 @@ std::optional<std::string> parseButtonArgument(std::string_view text, std::uint1
     return std::nullopt;
 }
 
+// The PNG file names between the commas; none may be empty, so "a.png," is
+// caught.
+std::optional<std::string> parsePictureNames(std::string_view text, Operation& op) {
+    for (const std::string_view name : commaItems(text)) {
+        if (name.empty()) return "'" + std::string(text) + "' has an empty PNG file name";
+        op.pictures.emplace_back(name);
+    }
+    return std::nullopt;
+}
+
+// One of replace-object=HHHH, replace-palette=HH, quantize; each at most once.
+std::optional<std::string> parseImportOption(std::string_view text, Operation& op) {
+    constexpr std::string_view objectKey = "replace-object=";
+    constexpr std::string_view paletteKey = "replace-palette=";
+    const auto given = [text](std::string_view what) {
+        return std::string(what) + " is given twice ('" + std::string(text) + "')";
+    };
+    if (text == "quantize") {
+        if (op.quantize) return given("quantize");
+        op.quantize = true;
+        return std::nullopt;
+    }
+    if (text.starts_with(objectKey)) {
+        const auto id = parseHexArgument(text.substr(objectKey.size()), 4);
+        if (!id)
+            return "replace-object must be 1 to 4 hexadecimal digits, not '" + std::string(text) +
+                   "'";
+        if (op.importTarget.replaceObject) return given("replace-object");
+        op.importTarget.replaceObject = static_cast<std::uint16_t>(*id);
+        return std::nullopt;
+    }
+    if (text.starts_with(paletteKey)) {
+        const auto id = parseHexArgument(text.substr(paletteKey.size()), 2);
+        if (!id)
+            return "replace-palette must be 1 or 2 hexadecimal digits, not '" + std::string(text) +
+                   "'";
+        if (op.importTarget.replacePalette) return given("replace-palette");
+        op.importTarget.replacePalette = static_cast<std::uint8_t>(*id);
+        return std::nullopt;
+    }
+    return "'" + std::string(text) +
+           "' is not replace-object=HHHH, replace-palette=HH or quantize (several PNG files "
+           "are separated by commas)";
+}
+
+// An id or an inclusive range of ids, "0003" or "0003-0005"; a range that
+// runs backwards is a typing error, not an empty range.
+std::optional<std::string> parseIdRange(Role role, std::string_view text, Operation& op) {
+    const bool objects = role == Role::ObjectRange;
+    const std::size_t digits = objects ? 4 : 2;
+    const std::size_t dash = text.find('-');
+    const auto first = parseHexArgument(text.substr(0, dash), digits);
+    const auto last =
+        dash == std::string_view::npos ? first : parseHexArgument(text.substr(dash + 1), digits);
+    if (!first || !last) {
+        return "'" + std::string(text) + "' is not " + (objects ? "an object" : "a palette") +
+               " id or range " + std::string(roleText(role));
+    }
+    if (*last < *first) return "the range '" + std::string(text) + "' runs backwards";
+    op.first = *first;
+    op.last = *last;
+    return std::nullopt;
+}
+
 // One argument into the operation; the usage problem otherwise.
 std::optional<std::string> parseArgument(Role role, const std::string& text, Operation& op) {
     switch (role) {
@@ -269,6 +394,13 @@ std::optional<std::string> parseArgument(Role role, const std::string& text, Ope
         case Role::File:
             op.file = text;
             return std::nullopt;
+        case Role::Pictures:
+            return parsePictureNames(text, op);
+        case Role::ImportOption:
+            return parseImportOption(text, op);
+        case Role::ObjectRange:
+        case Role::PaletteRange:
+            return parseIdRange(role, text, op);
     }
     return std::nullopt;
 }
@@ -279,11 +411,13 @@ std::optional<std::string> parseOperation(const std::vector<std::string>& words,
     if (form == nullptr) return "unknown operation '" + words.front() + "'";
     for (const std::string& word : words)
         op.text += (op.text.empty() ? "" : " ") + word;
-    if (words.size() != form->count + 1) return op.text + ": " + argumentCountProblem(*form);
+    const std::size_t arguments = words.size() - 1;
+    if (arguments < form->count || arguments > form->count + form->options)
+        return op.text + ": " + argumentCountProblem(*form);
     op.kind = form->kind;
-    for (std::size_t i = 0; i < form->count; ++i) {
-        if (auto problem = parseArgument(form->roles[i], words[i + 1], op))
-            return op.text + ": " + *problem;
+    for (std::size_t i = 0; i < arguments; ++i) {
+        const Role role = i < form->count ? form->roles[i] : form->option;
+        if (auto problem = parseArgument(role, words[i + 1], op)) return op.text + ": " + *problem;
     }
     return std::nullopt;
 }
@@ -301,7 +435,7 @@ std::optional<std::string> commandLineOperations(const std::vector<std::string>&
             return problem;
         }
         std::vector<std::string> opWords{words[i++]};
-        while (i < words.size() && opWords.size() <= form->count &&
+        while (i < words.size() && opWords.size() <= form->count + form->options &&
                opFormNamed(words[i]) == nullptr)
             opWords.push_back(words[i++]);
         Operation op;
@@ -405,6 +539,21 @@ MenuEdit setCommandsFromList(TIGMenu& menu, const Operation& op) {
     return setButtonCommands(menu, op.page, place.bog, place.index, std::move(*commands));
 }
 
+// The PNG files are read when their operation comes, as program lists are.
+MenuEdit importObjects(TIGMenu& menu, const Operation& op) {
+    std::vector<Bytes> files;
+    try {
+        for (const std::string& name : op.pictures)
+            files.push_back(readFileBytes(name));
+    } catch (const FileError& error) {
+        return MenuEdit::refused(error.what());
+    }
+    std::string problem;
+    const auto pictures = readImportPictures(files, op.pictures, op.quantize, problem);
+    if (!pictures) return MenuEdit::refused(problem);
+    return importPictures(menu, *pictures, op.importTarget).edit;
+}
+
 MenuEdit applyOperation(TIGMenu& menu, const Operation& op, std::size_t soundCount) {
     switch (op.kind) {
         case OpKind::AddPage:
@@ -427,6 +576,12 @@ MenuEdit applyOperation(TIGMenu& menu, const Operation& op, std::size_t soundCou
             return setPageFields(menu, op);
         case OpKind::SetCommands:
             return setCommandsFromList(menu, op);
+        case OpKind::ImportObject:
+            return importObjects(menu, op);
+        case OpKind::DeleteObjects:
+            return deleteObjects(menu, op.first, op.last);
+        case OpKind::DeletePalettes:
+            return deletePalettes(menu, op.first, op.last);
     }
     return {};
 }

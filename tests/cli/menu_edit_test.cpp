@@ -362,11 +362,33 @@ TEST_F(CliMenuEdit, RefusedOperationsWriteNothing) {
     test::writeFile(dir / "edit.txt", std::string_view("add-page\n# then\ndelete-page 5\n"));
     const std::vector<std::string> thirtyThirdButton =
         commandLine(std::vector<std::vector<std::string>>(32, {"add-button", "0", "0"}));
+    test::PngSpec picture;  // 1x1, 8-bit palette
+    picture.rows = {0};
+    picture.plte = {10, 20, 30};
+    const std::string small = dir / "small.png";
+    test::writeFile(small, ByteView(test::pngFile(picture)));
+    test::PngSpec otherPalette = picture;
+    otherPalette.plte = {10, 20, 31};
+    test::writeFile(dir / "other.png", ByteView(test::pngFile(otherPalette)));
+    test::PngSpec wide = picture;
+    wide.width = 1921;
+    wide.rows.assign(1921, 0);
+    test::writeFile(dir / "wide.png", ByteView(test::pngFile(wide)));
+    test::PngSpec rgb;
+    rgb.colourType = 2;
+    rgb.rows = {1, 2, 3};
+    test::writeFile(dir / "rgb.png", ByteView(test::pngFile(rgb)));
+    Bytes cutPng = test::pngFile(picture);
+    cutPng.resize(cutPng.size() - 20);
+    test::writeFile(dir / "cut.png", ByteView(cutPng));
+    test::writeFile(dir / "import.txt",
+                    std::string_view("import-object " + small + "\nimport-object " + small +
+                                     " replace-object=0000 replace-palette=05\n"));
 
     const struct {
         std::string menu;
         std::vector<std::string> arguments;
-        const char* message;
+        std::string message;
     } cases[] = {
         {fresh,
          {"set-button", "0", "0", "n.start=FFFF"},
@@ -390,6 +412,30 @@ TEST_F(CliMenuEdit, RefusedOperationsWriteNothing) {
          {"--script", dir / "edit.txt"},
          "edit.txt line 3: delete-page 5: the menu has no page 5"},
         {dir / "cut.mnu", {"add-page"}, "cut.mnu was read with errors and is not edited"},
+        {path, {"import-object", dir / "none.png"}, "none.png"},
+        {path,
+         {"import-object", dir / "rgb.png"},
+         "import-object " + dir / "rgb.png" + ": Not supported file format!"},
+        {path, {"import-object", dir / "wide.png"}, "wide.png: Not supported file format!"},
+        {path, {"import-object", dir / "cut.png"}, "import-object " + dir / "cut.png" + ": "},
+        {path,
+         {"import-object", small + "," + dir / "rgb.png"},
+         "rgb.png: Not supported file format!"},
+        {path,
+         {"import-object", small + "," + dir / "other.png"},
+         "the pictures do not share one palette"},
+        {fresh, {"import-object", small, "replace-object=0"}, "the menu has no object 0000"},
+        {path, {"import-object", small, "replace-palette=2"}, "the menu has no palette 02"},
+        {path,
+         {"--script", dir / "import.txt"},
+         "import.txt line 2: import-object " + small +
+             " replace-object=0000 replace-palette=05: the menu has no palette 05"},
+        {path,
+         {"delete-objects", "0002"},
+         "delete-objects 0002: Cannot delete object. Remove all reference first."},
+        {path,
+         {"delete-palettes", "0-1"},
+         "delete-palettes 0-1: Cannot delete palette. Remove all reference first."},
     };
     for (const auto& c : cases) {
         const CliRun run = cli(joined({"menu", "edit", c.menu, "-o", out}, c.arguments));
@@ -448,6 +494,35 @@ TEST_F(CliMenuEdit, MalformedOperationsAreUsageErrors) {
         {{"--sounds", "256", "add-page"}, "--sounds needs a count of 0-255, not '256'"},
         {{"--pid", "0x2000", "add-page"}, "--pid needs a PID up to 0x1FFF"},
         {{"--video", "720x576", "add-page"}, "--video belongs to menu new"},
+        // The pictures are not read before the menu is: a.png does not exist.
+        {{"import-object"},
+         "import-object: wrong number of arguments, import-object takes PNG[,PNG...] "
+         "[replace-object=HHHH] [replace-palette=HH] [quantize]"},
+        {{"import-object", "a.png", "b.png"},
+         "'b.png' is not replace-object=HHHH, replace-palette=HH or quantize"},
+        {{"import-object", "a.png,"}, "'a.png,' has an empty PNG file name"},
+        {{"import-object", ",a.png", "quantize"}, "has an empty PNG file name"},
+        {{"import-object", "a.png", "replace-object=12345"},
+         "replace-object must be 1 to 4 hexadecimal digits, not 'replace-object=12345'"},
+        {{"import-object", "a.png", "replace-palette=100"},
+         "replace-palette must be 1 or 2 hexadecimal digits"},
+        {{"import-object", "a.png", "replace-object="}, "replace-object must be 1 to 4"},
+        {{"import-object", "a.png", "quantize", "replace-palette=1", "quantize"},
+         "quantize is given twice"},
+        {{"import-object", "a.png", "replace-object=1", "replace-object=2"},
+         "replace-object is given twice"},
+        {{"import-object", "a.png", "quantize", "replace-object=1", "replace-palette=1",
+          "quantize"},
+         "unknown operation 'quantize' (after 'import-object a.png quantize"},
+        {{"import-object", "a.png", "Quantize"}, "'Quantize' is not replace-object=HHHH"},
+        {{"delete-objects"}, "delete-objects takes HHHH[-HHHH]"},
+        {{"delete-objects", "0001", "0002"}, "unknown operation '0002'"},
+        {{"delete-objects", "12345"}, "'12345' is not an object id or range HHHH[-HHHH]"},
+        {{"delete-objects", "1-"}, "'1-' is not an object id or range"},
+        {{"delete-objects", "1-2-3"}, "'1-2-3' is not an object id or range"},
+        {{"delete-objects", "0003-0001"}, "the range '0003-0001' runs backwards"},
+        {{"delete-palettes", "0-100"}, "'0-100' is not a palette id or range HH[-HH]"},
+        {{"delete-palettes", "2-1"}, "the range '2-1' runs backwards"},
     };
     for (const auto& c : cases) {
         const CliRun run = cli(joined({"menu", "edit", path, "-o", out}, c.arguments));
