@@ -11,9 +11,11 @@ DEMO_DIR   := $(BUILD)/demo
 PACKAGES := cmake make g++ pkg-config \
             qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev \
             libpng-dev zlib1g-dev libgtest-dev nlohmann-json3-dev libimagequant-dev \
+            libsndfile1-dev libsamplerate0-dev \
             xvfb xauth x11-apps
-# The stream tests and the demultiplexer benchmark compare against FFmpeg.
-CHECK_PACKAGES := ffmpeg
+# The stream tests and the demultiplexer benchmark compare against FFmpeg, the
+# sound tests against libbluray.
+CHECK_PACKAGES := ffmpeg libbluray-dev
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
