@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 
@@ -83,7 +86,72 @@ void appendChunk(Bytes& png, const char* type, const Bytes& data) {
         png, static_cast<std::uint32_t>(crc32(0, typed.data(), static_cast<uInt>(typed.size()))));
 }
 
+void appendLittle(Bytes& out, std::uint64_t value, int width) {
+    for (int i = 0; i < width; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void appendTag(Bytes& out, std::string_view tag) {
+    out.insert(out.end(), tag.begin(), tag.end());
+}
+
 }  // namespace
+
+Bytes wavFile(const WavSpec& spec) {
+    Bytes wav;
+    appendTag(wav, "RIFF");
+    appendLittle(wav, 4 + 24 + spec.before.size() + 8 + spec.data.size(), 4);
+    appendTag(wav, "WAVE");
+    appendTag(wav, "fmt ");
+    appendLittle(wav, 16, 4);
+    appendLittle(wav, spec.formatTag, 2);
+    appendLittle(wav, spec.channels, 2);
+    appendLittle(wav, spec.rate, 4);
+    const std::uint32_t blockAlign = spec.channels * spec.bits / 8u;
+    appendLittle(wav, spec.rate * blockAlign, 4);
+    appendLittle(wav, blockAlign, 2);
+    appendLittle(wav, spec.bits, 2);
+    wav.insert(wav.end(), spec.before.begin(), spec.before.end());
+    appendTag(wav, "data");
+    appendLittle(wav, spec.dataSize.value_or(static_cast<std::uint32_t>(spec.data.size())), 4);
+    wav.insert(wav.end(), spec.data.begin(), spec.data.end());
+    return wav;
+}
+
+Bytes wavSamples(const std::vector<double>& samples, int bits, bool isFloat) {
+    Bytes out;
+    for (const double sample : samples) {
+        if (isFloat) {
+            const float value = static_cast<float>(sample);
+            std::uint32_t raw = 0;
+            std::memcpy(&raw, &value, sizeof raw);
+            appendLittle(out, raw, 4);
+        } else {
+            // Full scale is 2^(bits-1), as decoders read it; +1 is one step less.
+            const double full = std::ldexp(1.0, bits - 1);
+            const auto value = std::clamp<std::int64_t>(std::llround(sample * full),
+                                                        static_cast<std::int64_t>(-full),
+                                                        static_cast<std::int64_t>(full) - 1);
+            if (bits == 8) {
+                out.push_back(static_cast<std::uint8_t>(value + 128));  // unsigned
+            } else {
+                appendLittle(out, static_cast<std::uint64_t>(value), bits / 8);
+            }
+        }
+    }
+    return out;
+}
+
+std::vector<double> sine(std::size_t frames, double rate, double frequency, double amplitude,
+                         int channels) {
+    std::vector<double> samples;
+    const double step = 2 * std::acos(-1.0) * frequency / rate;
+    for (std::size_t i = 0; i < frames; ++i) {
+        for (int c = 0; c < channels; ++c)
+            samples.push_back(amplitude * std::sin(step * static_cast<double>(i)));
+    }
+    return samples;
+}
 
 Bytes pngFile(const PngSpec& spec) {
     Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

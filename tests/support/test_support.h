@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/bytes.h"
 
@@ -50,6 +52,28 @@ struct PngSpec {
     Bytes trns;                   // none when empty
 };
 Bytes pngFile(const PngSpec& spec);
+
+// A WAV file made byte by byte: "RIFF", "WAVE", a 16-byte "fmt " chunk, the
+// chunks of `before` as they stand, then "data" with `data` (little-endian
+// samples as WAV holds them).  `dataSize` overrides the size the data chunk
+// claims.
+struct WavSpec {
+    std::uint16_t formatTag = 1;  // 1 PCM, 3 IEEE float
+    std::uint16_t channels = 2;
+    std::uint32_t rate = 48000;
+    std::uint16_t bits = 16;
+    Bytes before;
+    Bytes data;
+    std::optional<std::uint32_t> dataSize;
+};
+Bytes wavFile(const WavSpec& spec);
+// Samples from -1 to +1 as WAV stores them: 8-bit unsigned, 16-, 24- or
+// 32-bit signed, or 32-bit float (`isFloat`).
+Bytes wavSamples(const std::vector<double>& samples, int bits, bool isFloat = false);
+// `frames` frames of a sine of `frequency` Hz at `rate`, the same in each of
+// `channels` interleaved channels.
+std::vector<double> sine(std::size_t frames, double rate, double frequency, double amplitude,
+                         int channels = 1);
 
 void writeFile(const std::string& path, ByteView bytes);
 void writeFile(const std::string& path, std::string_view text);
