@@ -13,6 +13,7 @@
 #include "demo/demo_disc.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "sound/sound_file.h"
 
 namespace lumora::cli {
 namespace fs = std::filesystem;
@@ -51,7 +52,7 @@ constexpr const char* kDumpUsage =
     "usage: lumora-cli dump [--json] FILE\n"
     "\n"
     "Prints a structure file field by field (index.bdmv, MovieObject.bdmv, .mpls,\n"
-    ".clpi, .mnu).\n"
+    ".clpi, .mnu, sound.bdmv).\n"
     "Text: one record a line, \"name<TAB>value\", and grid rows with tab-separated\n"
     "cells in the grids' own formats, each grid after its header row.\n"
     "--json: one JSON object with the raw values (see docs/cli-json.md).\n"
@@ -128,12 +129,14 @@ int runCheck(const std::vector<std::string>& args, Streams io) {
     disc.use83 = parsed.has("--8.3");
     TINDX index;
     TMOBJ movieObjects;
+    TSND sound;
     FolderReadHooks hooks;
     hooks.readMovieObjects = [&] {
         readMovieObjectFile(disc.movieObjectPath(), disc.names().movieObject, movieObjects,
                             reporter);
     };
     hooks.readIndex = [&] { readIndexFile(disc.indexPath(), disc.names().index, index, reporter); };
+    hooks.readSound = [&] { readSoundFile(disc.soundPath(), sound, reporter); };
     const FolderReadResult result = readFolder(disc, reporter, hooks);
     io.out.flush();
     return result.checked && !result.cancelled && !reporter.errorFlag() ? 0 : 1;

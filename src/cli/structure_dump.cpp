@@ -15,6 +15,7 @@
 #include "playlist/playlist_rows.h"
 #include "playlist/stn_edit.h"
 #include "playlist/stream_coding.h"
+#include "sound/sound_file.h"
 
 namespace lumora::cli {
 namespace {
@@ -700,6 +701,62 @@ private:
     TIGMenu menu_;
 };
 
+Json soundEntryJson(const TSoundEntries& entry) {
+    return {{"channel_configuration", entry.channelConfiguration},
+            {"sampling_frequency", entry.samplingFrequency},
+            {"bits_per_sample", entry.bitsPerSample},
+            {"start_address", entry.start},
+            {"length", entry.length},
+            {"data_size", entry.data.size()}};
+}
+
+class SoundStructure : public LoadedStructure {
+public:
+    explicit SoundStructure(TSND sound) : sound_(std::move(sound)) {}
+
+    void printText(std::ostream& out) const override {
+        record(out, "type_indicator", latin1ToUtf8(sound_.typeIndicator));
+        record(out, "version", latin1ToUtf8(sound_.version));
+        record(out, "sound_data_start_address", std::to_string(sound_.soundDataStart));
+        record(out, "extension_data_start_address", std::to_string(sound_.extensionDataStart));
+        record(out, "sound_index_length", std::to_string(sound_.index.length));
+        const auto& entries = sound_.index.entries;
+        record(out, "sound_entries", std::to_string(entries.size()));
+        printCells(out, soundGridHeaders());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            printCells(out, soundRowCells(i, entries[i]));
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            record(
+                out, "sound_entry",
+                zeroPad(static_cast<std::int64_t>(i), 3) + '\t' + soundEntryInfo(sound_, i, ","));
+        }
+        printExtensionData(out, sound_.extensionData);
+    }
+
+    Json toJson() const override {
+        Json entries = Json::array();
+        for (const auto& entry : sound_.index.entries)
+            entries.push_back(soundEntryJson(entry));
+        return {{"type_indicator", jsonText(sound_.typeIndicator)},
+                {"version", jsonText(sound_.version)},
+                {"sound_data_start_address", sound_.soundDataStart},
+                {"extension_data_start_address", sound_.extensionDataStart},
+                {"sound_index", {{"length", sound_.index.length}, {"entries", entries}}},
+                {"extension_data", extensionDataJson(sound_.extensionData)}};
+    }
+
+    Bytes bytes() const override { return soundBytes(sound_); }
+
+private:
+    static void printCells(std::ostream& out, const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            out << (i ? "\t" : "") << cells[i];
+        out << '\n';
+    }
+
+    TSND sound_;
+};
+
 bool startsWith(ByteView data, std::string_view magic) {
     return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
 }
@@ -732,6 +789,8 @@ LoadResult loadStructure(ByteView data, std::string_view name) {
     if (startsWith(data, "IG")) return MenuStructure::load(data, name);
     if (startsWith(data, "HDMV"))
         return load<TCLPI, ClipInfoStructure>(data, name, "clip_info", parseClipInfo);
+    if (startsWith(data, "BCLK"))
+        return load<TSND, SoundStructure>(data, name, "sound", parseSound);
     LoadResult result;
     result.outcome = {ReadStatus::BadFormat, 0,
                       std::string(name) + ": not a structure file Lumora knows"};
