@@ -84,6 +84,7 @@ const Command kCommands[] = {
     {"mux-menu", "write an IG menu file as a stream file of its own", nullptr, runMuxMenu},
     {"rewrite", "read a structure file and write it back with the program's writer", kRewriteUsage,
      runRewrite},
+    {"sound", "export, insert, delete and create the sounds of sound.bdmv", nullptr, runSound},
 };
 
 int usageError(Streams io, const std::string& message, const char* usage) {

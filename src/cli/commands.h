@@ -33,6 +33,8 @@ int runMenu(const std::vector<std::string>& args, Streams io);
 // forms, and a menu as a stream file of its own (stream_commands.cpp).
 int runDemux(const std::vector<std::string>& args, Streams io);
 int runMuxMenu(const std::vector<std::string>& args, Streams io);
+// The sounds of sound.bdmv as WAV files and back (sound_commands.cpp).
+int runSound(const std::vector<std::string>& args, Streams io);
 
 // The BDMV folder text for a path given on the command line: a file names its
 // folder, a folder is taken as the BDMV folder or the folder that holds it.
