@@ -285,7 +285,9 @@ Bytes soundBytes(const TSND& sound) {
     out.addbyte(static_cast<std::uint32_t>(entries.size()));
     for (std::size_t i = 0; i < entries.size(); ++i)
         writeEntry(out, entries[i], layout.starts[i]);
-    out.setCursor(static_cast<std::size_t>(layout.soundDataStart));  // a kept gap stays zero
+    // A kept gap is zeros, also when no data follows it.
+    out.size(std::max(out.length(), static_cast<std::size_t>(layout.soundDataStart)));
+    out.setCursor(static_cast<std::size_t>(layout.soundDataStart));
     for (const auto& entry : entries) {
         out.addbytes(entry.data);
         const std::size_t written = out.cursor() - static_cast<std::size_t>(layout.soundDataStart);

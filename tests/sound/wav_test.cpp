@@ -86,6 +86,32 @@ TEST(Wav, AcceptanceAndChunkWalk) {
     }
 }
 
+// Every byte of a WAV file changed to a few telling values, and the file cut
+// at every length: both readers stay within the bytes and take whole samples.
+TEST(Wav, DamagedFilesReadSafely) {
+    test::WavSpec spec;
+    spec.before = hexBytes("4C495354 03000000 616263 00");
+    spec.data = hexBytes("0100 FFFF 3412 0080");
+    const Bytes whole = test::wavFile(spec);
+    std::vector<Bytes> damaged;
+    for (std::size_t at = 0; at < whole.size(); ++at) {
+        for (const std::uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xFF}) {
+            Bytes bytes = whole;
+            bytes[at] = value;
+            damaged.push_back(bytes);
+        }
+        damaged.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    for (const Bytes& bytes : damaged) {
+        for (const WavRead& read : {entryFromWav(bytes), convertedEntryFromWav(bytes)}) {
+            EXPECT_EQ(read.entry.has_value(), read.error.empty());
+            if (!read.entry) continue;
+            EXPECT_EQ(read.entry->data.size() % 2, 0u);
+            EXPECT_EQ(read.entry->length, read.entry->data.size());
+        }
+    }
+}
+
 TEST(Wav, ChannelCountsGiveMonoOrStereo) {
     const struct {
         std::uint16_t channels;
