@@ -104,7 +104,11 @@ void Reporter::slogR() {
 
 void Reporter::slogw(std::string_view message, int panel) {
     slog(message, panel);
-    for (int i = 0; i < activationDelay_; ++i) {
+    pause(activationDelay_);
+}
+
+void Reporter::pause(int milliseconds) {
+    for (int i = 0; i < milliseconds; ++i) {
         sink_->sleepMs(1);
         sink_->processEvents();
     }

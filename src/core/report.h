@@ -97,6 +97,8 @@ public:
     void clear() { sink_->clearLog(); }
     // A Yes/No question to the user; a sink that cannot ask answers No.
     bool ask(std::string_view question) { return sink_->askYesNo(question); }
+    // A pause that keeps the user interface alive.
+    void pause(int milliseconds);
 
     bool errorFlag() const { return errorFlag_; }
     void clearErrorFlag() { errorFlag_ = false; }

@@ -11,6 +11,7 @@
 #include "core/report.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
+#include "sound/sound_file.h"
 
 class QPushButton;
 class QWidget;
@@ -20,11 +21,18 @@ namespace lumora::app {
 class StringGrid;
 class TfExtDat;
 
-// The two navigation files of the working folder.  A file that was not read
+// The sound file of the working folder.
+struct SoundModel {
+    TSND sound;
+    bool shown = false;  // read or created: the group shows it and Save writes it
+};
+
+// The structure files of the BDMV folder itself.  A file that was not read
 // well is never written back: its model is empty and its flag is off.
 struct NavigationModels {
     TINDX index;
     TMOBJ objects;
+    SoundModel sound;
     bool indexRead = false;
     bool objectsRead = false;
 };

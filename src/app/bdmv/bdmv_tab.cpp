@@ -14,6 +14,7 @@
 
 #include "app/bdmv/index_view.h"
 #include "app/bdmv/movie_object_view.h"
+#include "app/bdmv/sound_view.h"
 #include "app/widgets/string_grid.h"
 #include "app/widgets/widget_helpers.h"
 
@@ -50,10 +51,8 @@ BdmvTab::BdmvTab(QWidget* parent) : QWidget(parent) {
     top->addWidget(bbOpenDir);
     top->addWidget(bReadBDMV);
 
-    gbSound = new QGroupBox("sound.bdmv", this);
-    gbSound->setObjectName("gbSound");
-    gbSound->setVisible(false);
-    new QVBoxLayout(gbSound);
+    soundView = new SoundView(context_, this);
+    gbSound = soundView;
 
     indexView = new IndexView(context_, this);
     movieObjectView = new MovieObjectView(context_, this);
@@ -113,6 +112,7 @@ void BdmvTab::setOutputFolder(std::function<QString()> outputFolder) {
 void BdmvTab::clear() {
     *context_.models = NavigationModels{};
     context_.bdjNames.clear();
+    soundView->clear();
     indexView->clear();
     movieObjectView->clear();
     indexView->showObjectLists();

@@ -20,6 +20,7 @@ namespace lumora::app {
 
 class IndexView;
 class MovieObjectView;
+class SoundView;
 
 class BdmvTab : public QWidget {
     Q_OBJECT
@@ -52,7 +53,8 @@ public:
     QLineEdit* eBDMVdir;
     QToolButton* bbOpenDir;
     QPushButton* bReadBDMV;
-    QGroupBox* gbSound;
+    SoundView* soundView;
+    QGroupBox* gbSound;  // the sound view
     IndexView* indexView;
     MovieObjectView* movieObjectView;
 

@@ -521,8 +521,15 @@ void MenuBogView::cycleDefaultValidButton(int col) {
 void MenuBogView::previewAnimation(int col, int row) {
     const TBOG* record = shownBogRecord();
     if (record == nullptr || row < 1 || row > static_cast<int>(record->buttons.size())) return;
-    const std::optional<PreviewedAnimation> animation =
-        animationOfColumn(record->buttons[static_cast<std::size_t>(row) - 1], col);
+    const TIGbutton& button = record->buttons[static_cast<std::size_t>(row) - 1];
+    if (col == kSelectedSound || col == kActivatedSound) {
+        const std::uint8_t sound =
+            col == kSelectedSound ? button.selectedSound : button.activatedSound;
+        const std::size_t sounds = context_.soundCount ? context_.soundCount() : 0;
+        if (sound < sounds && context_.playSound) context_.playSound(sound);
+        return;
+    }
+    const std::optional<PreviewedAnimation> animation = animationOfColumn(button, col);
     if (!animation) return;
     stopPreview();
     AnimationRun run;

@@ -72,7 +72,8 @@ public:
     // The double click on a BOG's default valid button.
     void cycleDefaultValidButton(int col);
     // The double click on a cell of the buttons grid outside edit mode: the
-    // animation of an object column runs in the preview.
+    // animation of an object column runs in the preview, the sound of a
+    // sound column plays.
     void previewAnimation(int col, int row);
     bool previewRunning() const;
     // Ends a running preview (Cancel, a page change, a load).

@@ -80,6 +80,8 @@ struct MenuContext {
     // The number of sound entries of the disc's sound.bdmv: the sound
     // columns of the buttons grid name one of them or none (FF).
     std::function<std::size_t()> soundCount;
+    // Plays entry `index` of sound.bdmv (a button's sound).
+    std::function<void(std::size_t index)> playSound;
     // The window's Cancel button, enabled while a repeating animation preview
     // runs; pressing it sets the reporter's cancel request.
     std::function<void(bool enabled)> enableCancel;

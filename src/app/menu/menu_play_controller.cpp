@@ -254,4 +254,8 @@ void MenuPlayController::buttonMoved(std::uint16_t slot) {
     emit buttonDragged(slot);
 }
 
+void MenuPlayController::playSound(std::uint8_t soundId) {
+    emit soundRequested(soundId);
+}
+
 }  // namespace lumora::app

@@ -81,6 +81,7 @@ public:
     void pageShown(std::size_t page) override;
     void cursorChanged(MenuCursor cursor) override;
     void buttonMoved(std::uint16_t slot) override;
+    void playSound(std::uint8_t soundId) override;
 
 signals:
     // PSR10, PSR11 or a command changed the registers.
@@ -91,6 +92,9 @@ signals:
     void pageFollowed(int page);
     // A drag moved button `slot` of the current page.
     void buttonDragged(int slot);
+    // A button was selected or activated with "Play button sound" on: its
+    // sound `soundId` plays.
+    void soundRequested(int soundId);
 
 private:
     class Operation;

@@ -311,6 +311,9 @@ void MenuTab::createPlayer() {
     connect(player_.get(), &MenuPlayController::registersChanged, this, &MenuTab::registersChanged);
     connect(player_.get(), &MenuPlayController::buttonSelected, this, &MenuTab::buttonSelected);
     connect(player_.get(), &MenuPlayController::pageFollowed, this, &MenuTab::followPage);
+    connect(player_.get(), &MenuPlayController::soundRequested, this, [this](int soundId) {
+        if (context_.playSound) context_.playSound(static_cast<std::size_t>(soundId));
+    });
     connect(player_.get(), &MenuPlayController::buttonDragged, this,
             [this](int slot) { bogView->refreshButton(static_cast<std::uint16_t>(slot)); });
     if (active_) setActive(true);
@@ -347,6 +350,10 @@ void MenuTab::setBackground(const BackgroundChoice& choice) {
 
 void MenuTab::setPreload(bool on) {
     player_->options().preload = on;
+}
+
+void MenuTab::setSoundCount(std::size_t count) {
+    player_->options().soundCount = count;
 }
 
 void MenuTab::setGridSize(int pixels) {

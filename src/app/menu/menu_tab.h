@@ -112,6 +112,8 @@ public:
     void setBackground(const BackgroundChoice& choice);
     // "Preload all bitmap of the page".
     void setPreload(bool on);
+    // The entries of the disc's sound.bdmv: button sounds below it play.
+    void setSoundCount(std::size_t count);
     // "Grid size" of button drags.
     void setGridSize(int pixels);
 

@@ -31,6 +31,7 @@
 #include "app/bdmv/bdmv_tab.h"
 #include "app/bdmv/index_view.h"
 #include "app/bdmv/movie_object_view.h"
+#include "app/bdmv/sound_view.h"
 #include "app/clipinf/clipinf_context.h"
 #include "app/clipinf/clipinf_tab.h"
 #include "app/commands/command_runner.h"
@@ -47,6 +48,7 @@
 #include "app/shell/associations.h"
 #include "app/shell/command_line.h"
 #include "app/shell/gui_sink.h"
+#include "app/shell/qt_audio_output.h"
 #include "app/shell/resources.h"
 #include "app/shell/settings_store.h"
 #include "app/shell/status_line.h"
@@ -400,7 +402,45 @@ void TfMain::applyLoadedOptions() {
 }
 
 void TfMain::createSoundPlayer() {
-    // The wave output arrives with sound playback.
+    auto output = std::make_unique<QtAudioOutput>(this);
+    QtAudioOutput* qt = output.get();
+    useAudioOutput(std::move(output));
+    qt->setPlayer(wavePlayer_.get());
+}
+
+void TfMain::useAudioOutput(std::unique_ptr<AudioOutput> output) {
+    wavePlayer_.reset();
+    audioOutput_ = std::move(output);
+    wavePlayer_ = std::make_unique<WavePlayer>(*audioOutput_);
+    // No output device, or one that refuses the format: said in the status
+    // line; nothing waits for it.
+    wavePlayer_->onError = [this](const std::string& why) { reporter_->erslog(why); };
+}
+
+void TfMain::playSound(std::size_t index) {
+    if (wavePlayer_) playSoundEntry(*wavePlayer_, navigation_.sound.sound, index);
+}
+
+std::size_t TfMain::soundCount() const {
+    return navigation_.sound.shown ? navigation_.sound.sound.index.entries.size() : 0;
+}
+
+// Entries came or went: the menu checks and plays its button sounds
+// against them; "Create sound.bdmv" is for a folder without the file.
+void TfMain::soundChanged() {
+    menuTab->setSoundCount(soundCount());
+    optionsTab->setCreateSoundEnabled(!navigation_.sound.shown);
+    applyTabRoles();
+}
+
+void TfMain::createSoundFile() {
+    if (disc_.folder.empty()) {
+        reporter_->slog("Read a BDMV folder first: sound.bdmv goes into its AUXDATA folder", 1);
+        return;
+    }
+    PageControl->setCurrentIndex(kBdmv);
+    bdmvTab->soundView->create(disc_.folder + "AUXDATA");
+    soundChanged();
 }
 
 // The preview and page areas take their colours, the page its background
@@ -537,9 +577,11 @@ void TfMain::readFolder() {
     hooks.listsFilled = [this] { fillSelectors(); };
     hooks.readIndex = [this] { readIndex(); };
     hooks.soundChecked = [this](bool found) { bdmvTab->gbSound->setVisible(found); };
+    hooks.readSound = [this] { bdmvTab->soundView->read(disc_.soundPath()); };
     hooks.titleChanged = [this](const std::string& title) { setWindowTitle(toQ(title)); };
     FolderReadResult result;
     guarded([&] { result = lumora::readFolder(disc_, *reporter_, hooks); });
+    soundChanged();
     if (result.checked) {
         pExecute->setEnabled(true);
         bFind->setEnabled(true);
@@ -724,8 +766,8 @@ void TfMain::connectMenuTab() {
     context.interpreter = &runner_->interpreter();
     context.clipboard = &commandClipboard_;
     context.programFormat = [this] { return optionsTab->programFormat(); };
-    // No sound.bdmv is read yet: only "no sound" (FF) names a sound.
-    context.soundCount = [] { return std::size_t{0}; };
+    context.soundCount = [this] { return soundCount(); };
+    context.playSound = [this](std::size_t index) { playSound(index); };
     context.enableCancel = [this](bool enabled) { bCancel->setEnabled(enabled); };
     context.extractMenu = [this](const QString& streamPath) {
         return extractStreamMenu(streamPath, *reporter_,
@@ -740,6 +782,10 @@ void TfMain::connectMenuTab() {
     connect(menuTab, &MenuTab::menuStateChanged, this, [this] { applyTabRoles(); });
     connect(menuTab, &MenuTab::pageShown, this, &TfMain::fillButtonSelector);
     connect(menuTab, &MenuTab::followRequested, this, &TfMain::followCommand);
+    connect(optionsTab, &OptionsTab::createSoundRequested, this, &TfMain::createSoundFile);
+    connect(bdmvTab->soundView, &SoundView::soundChanged, this, &TfMain::soundChanged);
+    bdmvTab->soundView->playSound = [this](std::size_t index) { playSound(index); };
+    bdmvTab->soundView->fileErrorBox = [this](const QString& message) { showFileError(message); };
     connect(optionsTab, &OptionsTab::createMenuRequested, this, [this] {
         menuTab->newMenu();
         PageControl->setCurrentIndex(kMenu);
@@ -939,7 +985,7 @@ void TfMain::find() {
     }
 }
 
-// index.bdmv, then MovieObject.bdmv (sound.bdmv follows with the sound views).
+// index.bdmv, then MovieObject.bdmv, then sound.bdmv when the folder has one.
 void TfMain::saveBdmvFiles() {
     if (!bdmvTab->canSave()) return;
     const BackupOptions backup = optionsTab->backupOptions();
@@ -950,9 +996,13 @@ void TfMain::saveBdmvFiles() {
         }
         // The titles name movie objects by position: a movie object file
         // written beside an index that was not would send them elsewhere.
-        if (navigation_.objectsRead) {
-            saveMovieObjectFile(disc_.folder, names.movieObject, navigation_.objects, *reporter_,
-                                backup);
+        if (navigation_.objectsRead &&
+            !saveMovieObjectFile(disc_.folder, names.movieObject, navigation_.objects, *reporter_,
+                                 backup)) {
+            return;
+        }
+        if (navigation_.sound.shown) {
+            saveSoundFile(disc_.folder + "AUXDATA/", navigation_.sound.sound, *reporter_, backup);
         }
     });
 }

@@ -14,6 +14,7 @@
 #include "core/report.h"
 #include "navigation/command_list.h"
 #include "playback/registers.h"
+#include "sound/wave_player.h"
 
 class QCheckBox;
 class QComboBox;
@@ -74,6 +75,11 @@ public:
     void applyTabRoles();
 
     Reporter& reporter() { return *reporter_; }
+    // The wave player's output (the default audio device; tests give a fake).
+    void useAudioOutput(std::unique_ptr<AudioOutput> output);
+    WavePlayer& wavePlayer() { return *wavePlayer_; }
+    // Plays entry `index` of the folder's sound.bdmv.
+    void playSound(std::size_t index);
     GuiSink& sink() { return *sink_; }
     // The register file and the interpreter of the command emulator.
     Registers& registers() { return registers_; }
@@ -153,6 +159,10 @@ private:
     void writeGridHeaders();
     void handleCommandLine(const QStringList& arguments);
     void autoCreateMenu();
+    // The sound file: its entry count, "Create sound.bdmv".
+    std::size_t soundCount() const;
+    void soundChanged();
+    void createSoundFile();
 
     void writeStoredSettings();
     void deleteTemporaryFiles();
@@ -209,6 +219,8 @@ private:
     // After the reporter: the interpreter's stopper is wired into it.
     std::unique_ptr<CommandRunner> runner_;
     CommandClipboard commandClipboard_;
+    std::unique_ptr<AudioOutput> audioOutput_;
+    std::unique_ptr<WavePlayer> wavePlayer_;
     bool started_ = false;
     bool startScheduled_ = false;
 };
