@@ -1,6 +1,7 @@
 #include "demo/demo_disc.h"
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -16,6 +17,7 @@
 #include "navigation/movie_object_file.h"
 #include "playlist/clip_info_file.h"
 #include "playlist/playlist_file.h"
+#include "sound/sound_file.h"
 #include "stream/mux.h"
 
 namespace lumora {
@@ -517,6 +519,9 @@ TIGbutton demoButton(std::uint16_t id, int face, std::uint16_t x, std::uint16_t 
     button.selectedRepeat = 1;
     button.activatedStart = faceObject(face, 4);
     button.activatedEnd = faceObject(face, 4);
+    // The disc's sound.bdmv: a click when selected, a chime when activated.
+    button.selectedSound = 0;
+    button.activatedSound = 1;
     button.commands = std::move(commands);
     return button;
 }
@@ -628,6 +633,42 @@ void makeDemoMenu(const std::string& path) {
     }
 }
 
+namespace {
+
+// The button sounds: a short click (selected) and a two-tone chime
+// (activated), 48 kHz 16-bit stereo, samples big-endian as sound.bdmv holds
+// them.
+TSoundEntries demoSound(double seconds, std::initializer_list<double> tones, double decay) {
+    constexpr double kRate = 48000;
+    constexpr double kPi = 3.14159265358979323846;
+    TSoundEntries entry;
+    entry.channelConfiguration = kSoundStereo;
+    const auto frames = static_cast<std::size_t>(seconds * kRate);
+    for (std::size_t f = 0; f < frames; ++f) {
+        const double t = static_cast<double>(f) / kRate;
+        double value = 0;
+        for (const double tone : tones)
+            value += std::sin(2 * kPi * tone * t) / static_cast<double>(tones.size());
+        const auto sample = static_cast<std::int16_t>(12000 * value * std::exp(-decay * t));
+        for (int channel = 0; channel < 2; ++channel) {
+            entry.data.push_back(
+                static_cast<std::uint8_t>(static_cast<std::uint16_t>(sample) >> 8));
+            entry.data.push_back(static_cast<std::uint8_t>(sample & 0xFF));
+        }
+    }
+    entry.length = static_cast<std::uint32_t>(entry.data.size());
+    return entry;
+}
+
+TSND demoSounds() {
+    TSND sound = newSound();
+    insertSoundEntry(sound, -1, demoSound(0.08, {1200}, 40));
+    insertSoundEntry(sound, 0, demoSound(0.4, {660, 990}, 8));
+    return sound;
+}
+
+}  // namespace
+
 DemoDiscInfo makeDemoDisc(const std::string& dir) {
     DemoDiscInfo info;
     info.folder = (dir.empty() || dir.back() == '/' ? dir : dir + "/") + "BDMV/";
@@ -669,6 +710,7 @@ DemoDiscInfo makeDemoDisc(const std::string& dir) {
         }
     }
     writeFileSafely(info.folder + "BDJO/00001.bdjo", bdjObjectFile());
+    writeFileSafely(info.folder + "AUXDATA/sound.bdmv", soundBytes(demoSounds()));
     makeDemoMenu((dir.empty() || dir.back() == '/' ? dir : dir + "/") + "demo.mnu");
     for (std::size_t c = 0; c < clips.size(); ++c)
         writeFileSafely(info.folder + "STREAM/" + clips[c].name + ".m2ts", streams[c].bytes);

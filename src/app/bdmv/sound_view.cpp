@@ -128,12 +128,17 @@ void SoundView::enableButtons() {
     bSndExtDat->setEnabled(model().shown);
 }
 
-// The grid shows up to three entries; more scroll.
+// The grid shows up to three entries; more scroll.  In a small window it
+// gives way down to one row, so the index group keeps its controls.
 void SoundView::fitHeight() {
     const int rows = std::clamp(sgSounds->dataRows(), 1, kVisibleRows);
-    sgSounds->setFixedHeight(sgSounds->horizontalHeader()->sizeHint().height() +
-                             rows * sgSounds->verticalHeader()->defaultSectionSize() +
-                             2 * sgSounds->frameWidth());
+    const auto height = [this](int shown) {
+        return sgSounds->horizontalHeader()->sizeHint().height() +
+               shown * sgSounds->verticalHeader()->defaultSectionSize() +
+               2 * sgSounds->frameWidth();
+    };
+    sgSounds->setMinimumHeight(height(1));
+    sgSounds->setMaximumHeight(height(rows));
 }
 
 int SoundView::selectedEntry() const {
