@@ -173,13 +173,7 @@ void ClipinfTab::setContext(ClipinfContext context) {
 }
 
 void ClipinfTab::fillContextDefaults() {
-    if (context_.reporter == nullptr) {
-        if (!quietReporter_) {
-            quietSink_ = std::make_unique<SilentSink>();
-            quietReporter_ = std::make_unique<Reporter>(*quietSink_);
-        }
-        context_.reporter = quietReporter_.get();
-    }
+    context_.reporter = quiet_.orThis(context_.reporter);
     if (!context_.disc) context_.disc = [] { return DiscFolder{}; };
     if (!context_.autoRead) context_.autoRead = [] { return false; };
     if (!context_.backupOptions) context_.backupOptions = [] { return BackupOptions{}; };

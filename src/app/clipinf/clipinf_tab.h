@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/clipinf/clipinf_context.h"
+#include "app/widgets/quiet_reporter.h"
 #include "app/widgets/selector_tab.h"
 #include "playlist/cross_reference.h"
 
@@ -144,8 +145,7 @@ private:
     ClipDocument document_;
     ClipinfContext context_;
     std::vector<TCIRefs> references_;
-    std::unique_ptr<ReportSink> quietSink_;
-    std::unique_ptr<Reporter> quietReporter_;
+    QuietReporter quiet_;
 };
 
 }  // namespace lumora::app

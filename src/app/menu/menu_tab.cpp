@@ -232,13 +232,7 @@ void MenuTab::setContext(MenuContext context) {
 }
 
 void MenuTab::fillContextDefaults() {
-    if (context_.reporter == nullptr) {
-        if (!quietReporter_) {
-            quietSink_ = std::make_unique<SilentSink>();
-            quietReporter_ = std::make_unique<Reporter>(*quietSink_);
-        }
-        context_.reporter = quietReporter_.get();
-    }
+    context_.reporter = quiet_.orThis(context_.reporter);
     if (context_.registers == nullptr || context_.interpreter == nullptr) {
         if (!ownInterpreter_) {
             ownRegisters_ = std::make_unique<Registers>();

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/menu/menu_context.h"
+#include "app/widgets/quiet_reporter.h"
 #include "menu/page_renderer.h"
 #include "navigation/command_list.h"
 
@@ -197,8 +198,7 @@ private:
     MenuDocument document_;
     MenuContext context_;
     QString menuFileName_ = "mymenu";
-    std::unique_ptr<ReportSink> quietSink_;
-    std::unique_ptr<Reporter> quietReporter_;
+    QuietReporter quiet_;
     // Registers and an interpreter of the tab's own, until the window
     // hands it its own.
     std::unique_ptr<Registers> ownRegisters_;

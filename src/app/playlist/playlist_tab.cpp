@@ -166,13 +166,7 @@ void PlaylistTab::setContext(PlaylistContext context) {
 }
 
 void PlaylistTab::fillContextDefaults() {
-    if (context_.reporter == nullptr) {
-        if (!quietReporter_) {
-            quietSink_ = std::make_unique<SilentSink>();
-            quietReporter_ = std::make_unique<Reporter>(*quietSink_);
-        }
-        context_.reporter = quietReporter_.get();
-    }
+    context_.reporter = quiet_.orThis(context_.reporter);
     if (!context_.disc) context_.disc = [] { return DiscFolder{}; };
     if (!context_.autoRead) context_.autoRead = [] { return false; };
     if (!context_.backupOptions) context_.backupOptions = [] { return BackupOptions{}; };

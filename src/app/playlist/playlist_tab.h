@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/playlist/playlist_context.h"
+#include "app/widgets/quiet_reporter.h"
 #include "app/widgets/selector_tab.h"
 #include "navigation/movie_object_file.h"
 
@@ -102,8 +103,7 @@ private:
 
     PlaylistDocument document_;
     PlaylistContext context_;
-    std::unique_ptr<ReportSink> quietSink_;
-    std::unique_ptr<Reporter> quietReporter_;
+    QuietReporter quiet_;
 };
 
 }  // namespace lumora::app
