@@ -218,6 +218,15 @@ bool readFileAccessInfo(Parser& parser, ByteView data, TBDJO& bdjo) {
     return parser.check(file, path, "FileAccessInfo()");
 }
 
+// The blocks in the header's order, each at its own start address, the
+// TerminalInfo too (in every file seen so far right after the header, at 48).
+// The first problem ends the read.
+bool readBlocks(Parser& parser, ByteView data, TBDJO& bdjo) {
+    return readTerminalInfo(parser, data, bdjo) && readAppCache(parser, data, bdjo) &&
+           readPlaylists(parser, data, bdjo) && readApplications(parser, data, bdjo) &&
+           readKeyInterestTable(parser, data, bdjo) && readFileAccessInfo(parser, data, bdjo);
+}
+
 std::string decimal(std::uint64_t value) {
     return std::to_string(value);
 }
@@ -241,13 +250,7 @@ ReadOutcome parseBdjo(ByteView data, std::string_view name, TBDJO& bdjo) {
     ByteReader header = file.sub(kHeaderRestSize);
     for (std::uint32_t& start : read.startAddresses)
         start = header.readlong();
-    if (parser.check(file, header, "header")) {
-        // Each block stands at its own start address, the TerminalInfo too
-        // (in every file seen so far right after the header, at 48).
-        readTerminalInfo(parser, data, read) && readAppCache(parser, data, read) &&
-            readPlaylists(parser, data, read) && readApplications(parser, data, read) &&
-            readKeyInterestTable(parser, data, read) && readFileAccessInfo(parser, data, read);
-    }
+    if (parser.check(file, header, "header")) readBlocks(parser, data, read);
     bdjo = std::move(read);
     return parser.outcome();
 }

@@ -349,6 +349,8 @@ TEST(BdjoFile, UnknownDescriptorIsKeptRawAndSkippedExactly) {
     EXPECT_EQ(app.parameters, (std::vector<std::string>{"a=1", "b"}));
 }
 
+// The values libbluray 1.3.4 reads from the file, as its record of origin
+// gives them, and the rest as the bytes hold them.
 TEST(BdjoFile, RealFileShowsWhatLibblurayReads) {
     LUMORA_REQUIRE_SAMPLES();
     const Bytes data = readFileBytes(test::samplesDir() + "/files/00000.bdjo");
