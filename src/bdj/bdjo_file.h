@@ -3,10 +3,11 @@
 // application's profiles, names and parameters, the key interest table and
 // the file access information.  The files are only read.
 //
-// The model holds raw values; bytes the model does not name (reserved runs,
-// the descriptor of an application whose tag is not the application
-// descriptor, bytes a block holds beyond its fields) are kept so that
-// nothing the file holds is hidden.
+// The model holds raw values.  The descriptor of an application whose tag is
+// not the application descriptor is kept as its raw bytes rather than decoded
+// by guess.  Reserved runs and bytes a block holds beyond its fields are
+// passed over: every block is read at its own start address and within its
+// own length, so they cannot shift what follows.
 #pragma once
 
 #include <array>
@@ -133,11 +134,14 @@ struct TBDJO {
 };
 
 // Parses a whole BD-J object file.  A wrong type indicator or version gives
-// BadFormat and leaves `bdjo` as it was; a file cut short gives Truncated
-// with what was read; an error names the file, the field and the offset.
+// BadFormat and leaves `bdjo` as it was; a file cut short (or a count, a
+// length or a start address beyond its bytes) gives Truncated with what was
+// read up to the first problem; an error names the file, the field and the
+// offset.  Each block is read at its start address, the TerminalInfo too.
 ReadOutcome parseBdjo(ByteView data, std::string_view name, TBDJO& bdjo);
 // The read of the BD-J tab with its log lines ("Reading [bl]NAME[/bl]",
-// errors).  Throws FileError when the file cannot be read.
+// errors).  A wrong type indicator or version is not logged: the tab just
+// stays empty.  Throws FileError when the file cannot be read.
 ReadOutcome readBdjoFile(const std::string& path, std::string_view name, TBDJO& bdjo,
                          Reporter& reporter);
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "bdj/bdjo_file.h"
 #include "cli/args.h"
 #include "cli/structure_dump.h"
 #include "cli/terminal_sink.h"
@@ -32,7 +33,8 @@ constexpr const char* kCheckUsage =
     "\n"
     "Reads a BDMV folder as the program's Read does and prints the message log,\n"
     "one line a report.  PATH is the BDMV folder, the folder that holds it, or a\n"
-    "file inside it.\n"
+    "file inside it.  Each BD-J object of the BDJO folder is read as well and\n"
+    "logged with its application count.\n"
     "\n"
     "  --color  keep the log's colours and styles (ANSI escapes)\n"
     "  --8.3    start with 8.3 file names (the Read switches when it must)\n"
@@ -52,7 +54,7 @@ constexpr const char* kDumpUsage =
     "usage: lumora-cli dump [--json] FILE\n"
     "\n"
     "Prints a structure file field by field (index.bdmv, MovieObject.bdmv, .mpls,\n"
-    ".clpi, .mnu, sound.bdmv).\n"
+    ".clpi, .mnu, sound.bdmv, .bdjo).\n"
     "Text: one record a line, \"name<TAB>value\", and grid rows with tab-separated\n"
     "cells in the grids' own formats, each grid after its header row.\n"
     "--json: one JSON object with the raw values (see docs/cli-json.md).\n"
@@ -67,7 +69,8 @@ constexpr const char* kRewriteUsage =
     "then says whether OUT holds the same bytes as FILE:\n"
     "  OUT<TAB>N bytes<TAB>identical\n"
     "  OUT<TAB>N bytes<TAB>differs at $XXXXXXXX\n"
-    "A file that is bad or cut short is not written.\n"
+    "A file that is bad or cut short is not written, nor is a BD-J object (.bdjo),\n"
+    "which Lumora only reads.\n"
     "\n"
     "Exit status: 0 written, 1 not written, 2 usage error.\n";
 
@@ -114,6 +117,36 @@ std::string folderTextFor(const std::string& argument) {
     return normaliseChosenFolder(text);
 }
 
+namespace {
+
+std::string applicationsFound(std::size_t count) {
+    return "  Found [b]" + std::to_string(count) + "[/b] application" + (count == 1 ? "." : "s.");
+}
+
+// Every BD-J object of the BDJO folder read as the BD-J tab reads it, each
+// with its application count.  A file that is no BD-J object or cannot be
+// read is an error of the check, not its end.
+void checkBdjObjects(const DiscFolder& disc, Reporter& reporter) {
+    for (const std::string& entry : disc.bdjos) {
+        const std::string name = entry + ".bdjo";
+        TBDJO bdjo;
+        try {
+            const ReadOutcome outcome =
+                readBdjoFile(disc.path("BDJO/" + name), name, bdjo, reporter);
+            if (outcome.status == ReadStatus::BadFormat) {
+                reporter.erlog(outcome.message);
+                continue;
+            }
+        } catch (const FileError& error) {
+            reporter.erlog(error.what());
+            continue;
+        }
+        reporter.log(applicationsFound(bdjo.applications.applications.size()));
+    }
+}
+
+}  // namespace
+
 int runCheck(const std::vector<std::string>& args, Streams io) {
     const Args parsed(args, {"--color", "--8.3"});
     if (!parsed.ok()) return usageError(io, parsed.error(), kCheckUsage);
@@ -138,6 +171,7 @@ int runCheck(const std::vector<std::string>& args, Streams io) {
     };
     hooks.readIndex = [&] { readIndexFile(disc.indexPath(), disc.names().index, index, reporter); };
     hooks.readSound = [&] { readSoundFile(disc.soundPath(), sound, reporter); };
+    hooks.listsFilled = [&] { checkBdjObjects(disc, reporter); };
     const FolderReadResult result = readFolder(disc, reporter, hooks);
     io.out.flush();
     return result.checked && !result.cancelled && !reporter.errorFlag() ? 0 : 1;
@@ -200,6 +234,11 @@ int runRewrite(const std::vector<std::string>& args, Streams io) {
     const std::string& target = parsed.positional()[1];
     const Bytes data = readFileBytes(path);
     const LoadResult loaded = loadStructure(data, baseName(path));
+    if (loaded.structure && !loaded.structure->readOnlyKind().empty()) {
+        io.err << "lumora-cli: " << baseName(path) << ": " << loaded.structure->readOnlyKind()
+               << " are only read, not written; " << target << " not written\n";
+        return 1;
+    }
     if (!loaded.outcome.good()) {
         io.err << "lumora-cli: " << loaded.outcome.message << "; " << target << " not written\n";
         return 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bdj/bdjo_file.h"
 #include "cli/menu_dump.h"
 #include "core/extension_data.h"
 #include "core/text.h"
@@ -757,6 +758,188 @@ private:
     TSND sound_;
 };
 
+// A grid of the BD-J tab: its header row ("No." over the row numbers), then
+// its rows.
+void printGridRow(std::ostream& out, const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        out << (i ? "\t" : "") << cells[i];
+    out << '\n';
+}
+
+void printGridHeader(std::ostream& out, const std::vector<std::string>& headers) {
+    std::vector<std::string> cells = headers;
+    if (!cells.empty()) cells[0] = "No.";
+    printGridRow(out, cells);
+}
+
+template <typename Item, typename Cells>
+void printGrid(std::ostream& out, const std::vector<std::string>& headers,
+               const std::vector<Item>& items, Cells cells) {
+    printGridHeader(out, headers);
+    for (std::size_t i = 0; i < items.size(); ++i)
+        printGridRow(out, cells(i, items[i]));
+}
+
+std::string yesNo(bool value) {
+    return value ? "Yes" : "No";
+}
+
+std::string bytesHex(const Bytes& bytes) {
+    std::string text;
+    for (const std::uint8_t byte : bytes)
+        text += hexText(byte, 2);
+    return text;
+}
+
+Json bdjApplicationJson(const Tapplication& app) {
+    Json json{{"control_code", app.controlCode},       {"application_type", app.type},
+              {"organization_id", app.organizationId}, {"application_id", app.applicationId},
+              {"descriptor_tag", app.descriptorTag},   {"descriptor_length", app.descriptorLength}};
+    if (app.descriptorTag != kApplicationDescriptorTag) {
+        json["other_descriptor"] = bytesHex(app.otherDescriptor);
+        return json;
+    }
+    Json profiles = Json::array();
+    for (const TProfile& p : app.profiles) {
+        profiles.push_back(
+            {{"profile", p.profile}, {"major", p.major}, {"minor", p.minor}, {"micro", p.micro}});
+    }
+    Json names = Json::array();
+    for (const Tapplication_name& name : app.names)
+        names.push_back(
+            {{"language_code", jsonText(name.languageCode)}, {"name", jsonText(name.name)}});
+    Json parameters = Json::array();
+    for (const std::string& parameter : app.parameters)
+        parameters.push_back(jsonText(parameter));
+    json["profiles"] = profiles;
+    json["priority"] = app.priority;
+    json["binding"] = app.binding;
+    json["visibility"] = app.visibility;
+    json["names"] = names;
+    json["icon_locator"] = jsonText(app.iconLocator);
+    json["icon_flags"] = app.iconFlags;
+    json["base_directory"] = jsonText(app.baseDirectory);
+    json["classpath_extension"] = jsonText(app.classpathExtension);
+    json["initial_class_name"] = jsonText(app.initialClassName);
+    json["parameters"] = parameters;
+    return json;
+}
+
+// The record names of the six start addresses, in the header's order.
+constexpr std::array<const char*, 6> kBdjoStartNames{"terminal_info_start_address",
+                                                     "app_cache_info_start_address",
+                                                     "table_of_accessible_playlists_start_address",
+                                                     "application_management_table_start_address",
+                                                     "key_interest_table_start_address",
+                                                     "file_access_info_start_address"};
+
+// A BD-J object file: only read, so `rewrite` refuses it.
+class BdjoStructure : public LoadedStructure {
+public:
+    explicit BdjoStructure(TBDJO bdjo) : b_(std::move(bdjo)) {}
+
+    void printText(std::ostream& out) const override {
+        record(out, "type_indicator", latin1ToUtf8(b_.typeIndicator));
+        record(out, "version", latin1ToUtf8(b_.version));
+        for (std::size_t i = 0; i < kBdjoStartNames.size(); ++i)
+            record(out, kBdjoStartNames[i], std::to_string(b_.startAddresses[i]));
+        record(out, "terminal_info_length", std::to_string(b_.terminalInfoLength));
+        record(out, "default_font", latin1ToUtf8(b_.defaultFont));
+        record(out, "initial_havi_configuration_id", hexText(b_.haviConfiguration, 1));
+        record(out, "menu_call_mask", yesNo(b_.menuCallMask));
+        record(out, "title_search_mask", yesNo(b_.titleSearchMask));
+        printAppCache(out);
+        printPlaylists(out);
+        printApplications(out);
+        record(out, "key_interest_table", hexText(b_.keyInterestTable, 8));
+        record(out, "keys", keysText());
+        record(out, "directory_path", latin1ToUtf8(b_.directoryPath));
+    }
+
+    Json toJson() const override {
+        Json json{{"type_indicator", jsonText(b_.typeIndicator)},
+                  {"version", jsonText(b_.version)}};
+        for (std::size_t i = 0; i < kBdjoStartNames.size(); ++i)
+            json[kBdjoStartNames[i]] = b_.startAddresses[i];
+        Json entries = Json::array();
+        for (const TAppCacheEntry& e : b_.appCache.entries) {
+            entries.push_back({{"entry_type", e.entryType},
+                               {"reference_to_name", jsonText(e.referenceToName)},
+                               {"language_code", jsonText(e.languageCode)}});
+        }
+        Json playlists = Json::array();
+        for (const std::string& playlist : b_.playlists.playlists)
+            playlists.push_back(jsonText(playlist));
+        Json applications = Json::array();
+        for (const Tapplication& app : b_.applications.applications)
+            applications.push_back(bdjApplicationJson(app));
+        json["terminal_info"] = {{"length", b_.terminalInfoLength},
+                                 {"default_font", jsonText(b_.defaultFont)},
+                                 {"initial_havi_configuration_id", b_.haviConfiguration},
+                                 {"menu_call_mask", b_.menuCallMask ? 1 : 0},
+                                 {"title_search_mask", b_.titleSearchMask ? 1 : 0}};
+        json["app_cache_info"] = {{"length", b_.appCache.length}, {"entries", entries}};
+        json["table_of_accessible_playlists"] = {
+            {"length", b_.playlists.length},
+            {"access_to_all_flag", b_.playlists.accessToAll ? 1 : 0},
+            {"autostart_first_playlist_flag", b_.playlists.autostartFirstPlayList ? 1 : 0},
+            {"playlists", playlists}};
+        json["application_management_table"] = {{"length", b_.applications.length},
+                                                {"applications", applications}};
+        json["key_interest_table"] = b_.keyInterestTable;
+        json["file_access_info"] = {{"directory_path", jsonText(b_.directoryPath)}};
+        return json;
+    }
+
+    Bytes bytes() const override { return {}; }
+    std::string readOnlyKind() const override { return "BD-J object files"; }
+
+private:
+    void printAppCache(std::ostream& out) const {
+        record(out, "app_cache_info_length", std::to_string(b_.appCache.length));
+        record(out, "app_cache_entries", std::to_string(b_.appCache.entries.size()));
+        printGrid(out, appCacheGridHeaders(), b_.appCache.entries, appCacheRowCells);
+    }
+
+    void printPlaylists(std::ostream& out) const {
+        const TTableOfAccessiblePlayLists& table = b_.playlists;
+        record(out, "table_of_accessible_playlists_length", std::to_string(table.length));
+        record(out, "access_to_all", yesNo(table.accessToAll));
+        record(out, "autostart_first_playlist", yesNo(table.autostartFirstPlayList));
+        record(out, "accessible_playlists", std::to_string(table.playlists.size()));
+        printGrid(out, playlistGridHeaders(), table.playlists, playlistRowCells);
+    }
+
+    void printApplications(std::ostream& out) const {
+        const auto& apps = b_.applications.applications;
+        record(out, "application_management_table_length", std::to_string(b_.applications.length));
+        record(out, "applications", std::to_string(apps.size()));
+        printGrid(out, applicationGridHeaders(), apps, applicationRowCells);
+        for (std::size_t i = 0; i < apps.size(); ++i) {
+            const Tapplication& app = apps[i];
+            record(out, "application", std::to_string(i));
+            if (app.descriptorTag != kApplicationDescriptorTag)
+                record(out, "other_descriptor", bytesHex(app.otherDescriptor));
+            printGrid(out, profileGridHeaders(), app.profiles, profileRowCells);
+            printGrid(out, nameGridHeaders(), app.names, nameRowCells);
+            printGrid(out, parameterGridHeaders(), app.parameters, parameterRowCells);
+        }
+    }
+
+    // The names of the keys whose bits are set, tab-separated, from bit 31 down.
+    std::string keysText() const {
+        std::string text;
+        for (const BdjKey key : kBdjKeys) {
+            if (!bdjKeySet(b_.keyInterestTable, key)) continue;
+            if (!text.empty()) text += '\t';
+            text += bdjKeyName(key);
+        }
+        return text;
+    }
+
+    TBDJO b_;
+};
+
 bool startsWith(ByteView data, std::string_view magic) {
     return data.size() >= magic.size() && std::equal(magic.begin(), magic.end(), data.begin());
 }
@@ -791,6 +974,8 @@ LoadResult loadStructure(ByteView data, std::string_view name) {
         return load<TCLPI, ClipInfoStructure>(data, name, "clip_info", parseClipInfo);
     if (startsWith(data, "BCLK"))
         return load<TSND, SoundStructure>(data, name, "sound", parseSound);
+    if (startsWith(data, "BDJO"))
+        return load<TBDJO, BdjoStructure>(data, name, "bdj_object", parseBdjo);
     LoadResult result;
     result.outcome = {ReadStatus::BadFormat, 0,
                       std::string(name) + ": not a structure file Lumora knows"};

@@ -20,6 +20,9 @@ public:
     virtual void printText(std::ostream& out) const = 0;
     virtual nlohmann::ordered_json toJson() const = 0;
     virtual Bytes bytes() const = 0;
+    // What a format the program only reads calls its files ("BD-J object
+    // files"): `rewrite` refuses them.  Empty for the formats it writes.
+    virtual std::string readOnlyKind() const { return {}; }
 };
 
 struct LoadResult {
