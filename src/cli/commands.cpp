@@ -128,7 +128,7 @@ std::string applicationsFound(std::size_t count) {
 // read is an error of the check, not its end.
 void checkBdjObjects(const DiscFolder& disc, Reporter& reporter) {
     for (const std::string& entry : disc.bdjos) {
-        const std::string name = entry + ".bdjo";
+        const std::string name = entry + std::string(disc.names().bdjoExt);
         TBDJO bdjo;
         try {
             const ReadOutcome outcome =

@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr NameSet kNormalNames{"index.bdmv", "MovieObject.bdmv", ".mpls", ".clpi", ".m2ts"};
-constexpr NameSet k83Names{"INDEX.BDM", "MOVIEOBJ.BDM", ".MPL", ".CPI", ".MTS"};
+constexpr NameSet kNormalNames{"index.bdmv", "MovieObject.bdmv", ".mpls", ".clpi", ".m2ts",
+                               ".bdjo"};
+constexpr NameSet k83Names{"INDEX.BDM", "MOVIEOBJ.BDM", ".MPL", ".CPI", ".MTS", ".BDJ"};
 
 bool endsWith(std::string_view text, std::string_view tail) {
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
@@ -313,8 +314,10 @@ FolderReadResult readFolder(DiscFolder& disc, Reporter& reporter, const FolderRe
     reporter.log("  Found [b]" + std::to_string(disc.clipinfs.size()) + "[/b] clipinfos.");
     reporter.progress(70);
 
+    // Only BD-J object files: another file there would be offered for a
+    // read that cannot succeed.
     if (directoryExists(disc.path("BDJO")) &&
-        !listEntries(reporter, disc, "BDJO", "", disc.bdjos)) {
+        !listEntries(reporter, disc, "BDJO", disc.names().bdjoExt, disc.bdjos)) {
         return cancelled();
     }
     run(hooks.listsFilled);

@@ -32,6 +32,7 @@ struct NameSet {
     std::string_view playlistExt;
     std::string_view clipExt;
     std::string_view streamExt;
+    std::string_view bdjoExt;
 };
 const NameSet& nameSet(bool use83);
 

@@ -127,31 +127,109 @@ TMOBJ demoMovieObjects() {
 
 // A BD-J object with its terminal information, one accessible playlist and no
 // application: enough for a title to name it.
+// The BD-J object of title 4: a game application of the demo, cached, with
+// its profile, a name, two parameters, the keys it takes and the directory
+// its files lie in.  Texts that end at an odd file position are followed by
+// a pad byte, so 16-bit fields start at even ones.
 Bytes bdjObjectFile() {
     ScratchBuffer b;
     b.block(0);
+    const auto pad = [&b] {
+        if (b.length() % 2 != 0) b.addbyte(0);
+    };
+    const auto shortText = [&b](std::string_view text) {
+        b.addbyte(static_cast<std::uint32_t>(text.size()));
+        b.addtext(text, text.size());
+    };
     b.addtext("BDJO", 4);
     b.addtext("0200", 4);
     // TerminalInfo, AppCacheInfo, TableOfAccessiblePlayLists,
-    // ApplicationManagementTable, KeyInterestTable, FileAccessInfo.
-    for (const std::uint32_t start : {48u, 62u, 68u, 82u, 88u, 92u})
-        b.addlong(start);
-    b.addbytes(Bytes(16, 0));
-    b.addlong(10);  // TerminalInfo
+    // ApplicationManagementTable, KeyInterestTable, FileAccessInfo: set as
+    // each block begins.
+    std::array<std::size_t, 6> starts{};
+    b.addbytes(Bytes(24 + 16, 0));
+
+    starts[0] = b.length();
+    b.addlong(10);
     b.addtext("*****", 5);
     b.addbyte(1 << 4);  // HAVi configuration 1
     b.addlong(0);
-    b.addlong(2);  // AppCacheInfo: no entries
-    b.addword(0);
-    b.addlong(10);  // TableOfAccessiblePlayLists: 00000, autostart
-    b.addword(1 << 5 | 1 << 3);
-    b.addword(0);
-    b.addtext("00000", 5);
+
+    starts[1] = b.length();
+    b.addlong(2 + 12);  // one cache entry: the JAR file 00001
+    b.addbyte(1);
     b.addbyte(0);
-    b.addlong(2);  // ApplicationManagementTable: no application
+    b.addbyte(1);
+    b.addtext("00001", 5);
+    b.addtext("*.*", 3);
+    b.add3byte(0);
+
+    starts[2] = b.length();
+    b.addlong(4 + 2 * 6);  // the feature and the trailer, the feature first
+    b.addword(2 << 5 | 1 << 3);
     b.addword(0);
-    b.addlong(0);  // KeyInterestTable
-    b.addword(0);  // FileAccessInfo: no path
+    for (const char* playlist : {"00000", "00002"}) {
+        b.addtext(playlist, 5);
+        b.addbyte(0);
+    }
+
+    starts[3] = b.length();
+    const std::size_t tableLength = b.length();
+    b.addlong(0);
+    b.addbyte(1);  // one application
+    b.addbyte(0);
+    b.addbyte(1);  // control code: autostart
+    b.addbyte(1);  // type: BD-J
+    b.addlong(0x56789ABC);
+    b.addword(0x4001);
+    b.addbyte(0);  // the application descriptor
+    b.addbyte(0);
+    const std::size_t descriptorLength = b.length();
+    b.addlong(0);
+    b.addlong(0);
+    b.addword(1 << 12);  // one profile: 1, version 1.0.0
+    b.addword(1);
+    b.addbyte(1);
+    b.addbyte(0);
+    b.addbyte(0);
+    b.addbyte(0);
+    b.addbyte(3);                // priority
+    b.addbyte(3 << 6 | 1 << 5);  // title and disc bound, visible
+    const std::string_view name = "Lumora demo game";
+    b.addword(static_cast<std::uint32_t>(4 + name.size()));
+    b.addtext("eng", 3);
+    shortText(name);
+    pad();
+    shortText("");  // no icon
+    pad();
+    b.addword(0);
+    shortText("00001");  // base directory
+    pad();
+    shortText("");  // no classpath extension
+    pad();
+    shortText("lumora.demo.GameXlet");
+    pad();
+    const std::array<std::string_view, 2> parameters{"level=1", "mode=demo"};
+    std::size_t parameterBytes = 0;
+    for (const std::string_view parameter : parameters)
+        parameterBytes += 1 + parameter.size();
+    b.addbyte(static_cast<std::uint32_t>(parameterBytes));
+    for (const std::string_view parameter : parameters)
+        shortText(parameter);
+    pad();
+    b.setlong(static_cast<std::uint32_t>(b.length() - descriptorLength - 4), descriptorLength);
+    b.setlong(static_cast<std::uint32_t>(b.length() - tableLength - 4), tableLength);
+
+    starts[4] = b.length();
+    b.addlong(0x80000000u | 0x40000000u | 0x02000000u);  // Play, Stop, Pause
+
+    starts[5] = b.length();
+    b.addword(5);
+    b.addtext("00001", 5);
+    pad();
+
+    for (std::size_t i = 0; i < starts.size(); ++i)
+        b.setlong(static_cast<std::uint32_t>(starts[i]), 8 + 4 * i);
     return Bytes(b.bytes().begin(), b.bytes().end());
 }
 

@@ -383,13 +383,29 @@ TEST(BdjoFile, DemoDiscObjectReadsBackAsGenerated) {
         parseBdjo(readFileBytes(info.folder + "BDJO/00001.bdjo"), "00001.bdjo", bdjo);
     ASSERT_TRUE(outcome.good()) << outcome.message;
     TBDJO expected;
-    expected.startAddresses = {48, 62, 68, 82, 88, 92};
+    expected.startAddresses = {48, 62, 80, 100, 210, 214};
     expected.terminalInfoLength = 10;
     expected.defaultFont = "*****";
     expected.haviConfiguration = 1;
-    expected.appCache.length = 2;
-    expected.playlists = {10, false, true, {"00000"}};
-    expected.applications.length = 2;
+    expected.appCache = {14, {{1, "00001", "*.*"}}};
+    expected.playlists = {16, false, true, {"00000", "00002"}};
+    Tapplication game;
+    game.controlCode = 1;
+    game.type = 1;
+    game.organizationId = 0x56789ABC;
+    game.applicationId = 0x4001;
+    game.descriptorLength = 90;
+    game.profiles = {{1, 1, 0, 0}};
+    game.priority = 3;
+    game.binding = 3;
+    game.visibility = 2;
+    game.names = {{"eng", "Lumora demo game"}};
+    game.baseDirectory = "00001";
+    game.initialClassName = "lumora.demo.GameXlet";
+    game.parameters = {"level=1", "mode=demo"};
+    expected.applications = {106, {game}};
+    expected.keyInterestTable = 0xC2000000;
+    expected.directoryPath = "00001";
     EXPECT_EQ(bdjo, expected);
 }
 

@@ -104,25 +104,29 @@ TEST(CliBdjo, DumpOfTheDemoDiscObject) {
     const CliRun text = cli({"dump", file});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_TRUE(has(text.out, "file\t00001.bdjo\ntype_indicator\tBDJO\nversion\t0200\n"));
-    EXPECT_TRUE(has(text.out, "file_access_info_start_address\t92\n"));
+    EXPECT_TRUE(has(text.out, "file_access_info_start_address\t214\n"));
     EXPECT_TRUE(has(text.out,
-                    "app_cache_entries\t0\nNo.\tentry type\tref to name\tlanguage\n"
-                    "table_of_accessible_playlists_length"));
+                    "app_cache_entries\t1\nNo.\tentry type\tref to name\tlanguage\n"
+                    "0\t1\t00001\t*.*\n"));
     EXPECT_TRUE(has(text.out,
-                    "autostart_first_playlist\tYes\naccessible_playlists\t1\n"
-                    "No.\tPlayList\n0\t00000\n"));
-    EXPECT_TRUE(has(text.out, "applications\t0\n"));
-    EXPECT_FALSE(has(text.out, "application\t"));
-    EXPECT_TRUE(has(text.out, "key_interest_table\t00000000\nkeys\t\ndirectory_path\t\n"));
+                    "autostart_first_playlist\tYes\naccessible_playlists\t2\n"
+                    "No.\tPlayList\n0\t00000\n1\t00002\n"));
+    EXPECT_TRUE(has(text.out, "applications\t1\n"));
+    EXPECT_TRUE(has(text.out,
+                    "0\t1\t1\t56789ABC\t4001\t00\t3\t3\t2\t\t00001\t\tlumora.demo.GameXlet"
+                    "\t1\t1\t2\napplication\t0\n"));
+    EXPECT_TRUE(has(text.out, "No.\tparameter\n1\tlevel=1\n2\tmode=demo\n"));
+    EXPECT_TRUE(has(text.out,
+                    "key_interest_table\tC2000000\nkeys\tPlay\tStop\tPause\n"
+                    "directory_path\t00001\n"));
 
     const CliRun json = cli({"dump", "--json", file});
     ASSERT_EQ(json.status, 0) << json.err;
     const auto parsed = nlohmann::json::parse(json.out);
     EXPECT_EQ(parsed["table_of_accessible_playlists"]["playlists"],
-              nlohmann::json::parse(R"(["00000"])"));
-    EXPECT_EQ(parsed["application_management_table"],
-              nlohmann::json::parse(R"({"length": 2, "applications": []})"));
-    EXPECT_EQ(parsed["key_interest_table"], 0);
+              nlohmann::json::parse(R"(["00000", "00002"])"));
+    EXPECT_EQ(parsed["application_management_table"]["applications"].size(), 1u);
+    EXPECT_EQ(parsed["key_interest_table"], 0xC2000000u);
 }
 
 TEST(CliBdjo, UnknownDescriptorIsDumpedAsItsBytes) {
@@ -182,7 +186,7 @@ TEST(CliBdjo, CheckReadsEveryBdjObject) {
     const CliRun demo = cli({"check", folder});
     EXPECT_EQ(demo.status, 0) << demo.out << demo.err;
     EXPECT_TRUE(has(demo.out,
-                    "   Found 2 clipinfos.\n Reading 00001.bdjo\n   Found 0 applications.\n"
+                    "   Found 2 clipinfos.\n Reading 00001.bdjo\n   Found 1 application.\n"
                     " Reading index.bdmv\n"));
 
     fs::copy_file(sampleBdjo(), folder + "BDJO/00002.bdjo");

@@ -98,6 +98,16 @@ void renameTo83(const std::string& folder) {
     fs::remove_all(folder + "BACKUP");
 }
 
+TEST(FolderRead, OnlyBdjObjectFilesAreListed) {
+    // Other files in BDJO would be offered for a read that cannot succeed.
+    test::TempDir dir;
+    const DemoDiscInfo demo = makeDemoDisc(dir.path().string());
+    test::writeFile(demo.folder + "BDJO/notes.txt", std::string_view("not a BD-J object"));
+    test::writeFile(demo.folder + "BDJO/00002.bdjo.backup", std::string_view("old"));
+    ReadRun run(demo.folder, false);
+    EXPECT_EQ(run.disc.bdjos, std::vector<std::string>{"00001"});
+}
+
 TEST(FolderRead, EightThreeNamesAreDetected) {
     test::TempDir dir;
     const std::string folder = makeDemoDisc(dir.path().string()).folder;

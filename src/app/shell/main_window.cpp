@@ -198,6 +198,7 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
                                               *bCancel);
     connectPlaylistTab();
     connectClipinfTab();
+    connectBdjoTab();
     connectMenuTab();
 
     connectSignals();
@@ -593,6 +594,7 @@ void TfMain::clearViews() {
     playlistTab->clear();
     clipinfTab->clear();
     bdjoTab->clear();
+    bdjoTab->clearViews();
     menuTab->clear();
     cbObject->clear();
     bdmvTab->clear();
@@ -874,6 +876,21 @@ void TfMain::connectPlaylistTab() {
     context.popupMenu = PopupMenu;
     playlistTab->setContext(std::move(context));
     connect(playlistTab, &PlaylistTab::saveStateChanged, this, [this] { applyTabRoles(); });
+}
+
+void TfMain::connectBdjoTab() {
+    BdjoContext context;
+    context.reporter = reporter_.get();
+    context.disc = [this] { return disc_; };
+    context.autoRead = [this] { return optionsTab->autoRead(); };
+    context.showFileError = [this](const QString& message) { showFileError(message); };
+    bdjoTab->setContext(std::move(context));
+    // An accessible playlist the disc lists comes up on the PLAYLIST tab.
+    connect(bdjoTab, &BdjoTab::playlistRequested, this, [this](const QString& entry) {
+        if (playlistTab->selector()->findText(entry) < 0) return;
+        PageControl->setCurrentIndex(kPlaylist);
+        playlistTab->choosePlaylist(entry);
+    });
 }
 
 void TfMain::connectClipinfTab() {

@@ -172,6 +172,7 @@ private:
     void fillSelectors();
     void connectPlaylistTab();
     void connectClipinfTab();
+    void connectBdjoTab();
     void connectMenuTab();
     void connectMenuPlay();
     // The execute panel's button selector: one entry per slot of the
