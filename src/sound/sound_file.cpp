@@ -130,11 +130,6 @@ std::uint32_t littleEndian(ByteView bytes, std::size_t at, int width) {
     return value;
 }
 
-void appendLittleEndian(Bytes& out, std::uint32_t value, int width) {
-    for (int i = 0; i < width; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 bool hasTag(ByteView bytes, std::size_t at, std::string_view tag) {
     return bytes.size() >= at + tag.size() &&
            std::equal(tag.begin(), tag.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
@@ -385,24 +380,28 @@ Bytes wavImage(const TSoundEntries& entry) {
     const std::uint32_t channels = entry.channelConfiguration == kSoundStereo ? 2 : 1;
     const std::uint32_t blockAlign = channels * 2;
     const auto dataSize = static_cast<std::uint32_t>(entry.data.size());
-    Bytes out;
-    out.reserve(kWavHeaderSize + entry.data.size());
-    const auto tag = [&out](std::string_view text) {
-        out.insert(out.end(), text.begin(), text.end());
+    // The header's fields by position: one 44-byte block filled in place.
+    Bytes out(kWavHeaderSize, 0);
+    const auto tag = [&out](std::size_t at, std::string_view text) {
+        std::copy(text.begin(), text.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
     };
-    tag("RIFF");
-    appendLittleEndian(out, static_cast<std::uint32_t>(kWavHeaderSize - 8) + dataSize, 4);
-    tag("WAVE");
-    tag("fmt ");
-    appendLittleEndian(out, 16, 4);
-    appendLittleEndian(out, 1, 2);  // PCM
-    appendLittleEndian(out, channels, 2);
-    appendLittleEndian(out, kSampleRate, 4);
-    appendLittleEndian(out, blockAlign * kSampleRate, 4);
-    appendLittleEndian(out, blockAlign, 2);
-    appendLittleEndian(out, 16, 2);
-    tag("data");
-    appendLittleEndian(out, dataSize, 4);
+    const auto field = [&out](std::size_t at, std::uint32_t value, int width) {
+        for (int i = 0; i < width; ++i)
+            out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    tag(0, "RIFF");
+    field(4, static_cast<std::uint32_t>(kWavHeaderSize - 8) + dataSize, 4);
+    tag(8, "WAVE");
+    tag(12, "fmt ");
+    field(16, 16, 4);
+    field(20, 1, 2);  // PCM
+    field(22, channels, 2);
+    field(24, kSampleRate, 4);
+    field(28, blockAlign * kSampleRate, 4);
+    field(32, blockAlign, 2);
+    field(34, 16, 2);
+    tag(36, "data");
+    field(40, dataSize, 4);
     const Bytes samples = swappedPairs(entry.data);
     out.insert(out.end(), samples.begin(), samples.end());
     return out;
