@@ -22,4 +22,16 @@ struct Register {
     explicit Register(Benchmark benchmark) { registry().push_back(std::move(benchmark)); }
 };
 
+// A ratio printed after the run when both benchmarks ran: how many times
+// faster `name` ran than `baseline` (the baseline's best time over its own).
+struct Comparison {
+    std::string name;
+    std::string baseline;
+};
+std::vector<Comparison>& comparisons();
+
+struct Compare {
+    explicit Compare(Comparison comparison) { comparisons().push_back(std::move(comparison)); }
+};
+
 }  // namespace lumora::bench

@@ -104,6 +104,9 @@ public:
                 if (!found) return pos;
                 reportSyncLoss();
             }
+            const std::size_t from = pos;
+            pos = skipOtherPids(data, size, pos);
+            countPackets((pos - from) / kSourcePacketSize);
             if (size - pos < kSourcePacketSize) {
                 if (atEnd) result_.trailingBytes = size - pos;
                 return atEnd ? size : pos;
@@ -135,13 +138,34 @@ public:
 private:
     enum class PesState { Idle, Header, Payload, Skip };
 
-    void countPacket() {
-        if (++result_.packets % kStatusInterval != 0) return;
+    // Packets of other PIDs (with their sync byte, and not the video PID the
+    // SUP base still waits for) need nothing but counting: they pass in a
+    // loop of their own, which keeps the run at the speed of the reads.
+    std::size_t skipOtherPids(const std::uint8_t* data, std::size_t size, std::size_t pos) const {
+        const std::uint16_t waitedFor = findingBase_ ? kPrimaryVideoPid : pid_;
+        while (size - pos >= kSourcePacketSize) {
+            const std::uint8_t* ts = data + pos + kExtraHeaderSize;
+            if (ts[0] != kSyncByte) break;
+            const std::uint16_t pid = packetPid(ts);
+            if (pid == pid_ || pid == waitedFor) break;
+            pos += kSourcePacketSize;
+        }
+        return pos;
+    }
+
+    void countPacket() { countPackets(1); }
+
+    // The status line and the progress bar move each time the count passes a
+    // multiple of the interval.
+    void countPackets(std::uint64_t count) {
+        const std::uint64_t before = result_.packets;
+        result_.packets += count;
+        if (before / kStatusInterval == result_.packets / kStatusInterval) return;
+        const std::uint64_t passed = result_.packets / kStatusInterval * kStatusInterval;
         const std::uint64_t elapsed = millisecondsSince(start_);
-        reporter_.slog(demuxProgressText(result_.packets, totalPackets_, elapsed), 1);
+        reporter_.slog(demuxProgressText(passed, totalPackets_, elapsed), 1);
         const std::uint64_t total = std::max<std::uint64_t>(totalPackets_, 1);
-        reporter_.progress(
-            static_cast<int>(std::min<std::uint64_t>(result_.packets * 100 / total, 100)));
+        reporter_.progress(static_cast<int>(std::min<std::uint64_t>(passed * 100 / total, 100)));
     }
 
     // ---- Sync loss ----
