@@ -17,7 +17,7 @@ namespace lumora {
 inline constexpr std::uint16_t kDefaultMenuPid = 0x1400;
 
 // The system temporary folder + "/Lumora_MENU.tmp": where "-> M&enu" and
-// "&Load" of a stream file save the menu before reading it.
+// "Load" of a stream file save the menu before reading it.
 std::string streamMenuTempPath();
 
 // A stream file name: ".m2ts" or ".MTS" (as a disc names them, in either case).
@@ -29,7 +29,7 @@ bool startsWithSourcePackets(const std::string& path);
 
 // Saves the IG stream `pid` of `streamPath` as the menu file `menuPath`: the
 // demultiplexer in menu mode, one log line per PES packet.  For callers that
-// read the menu file themselves (the Menu tab's "&Load" of a stream file).
+// read the menu file themselves (the Menu tab's "Load" of a stream file).
 // The cancel request is not cleared here.  Throws FileError.
 DemuxResult extractMenuFile(const std::string& streamPath, std::uint16_t pid, Reporter& reporter,
                             const std::string& menuPath = streamMenuTempPath());

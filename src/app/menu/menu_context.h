@@ -49,7 +49,7 @@ struct MenuContext {
     std::function<QColor()> objectBackground;
     // The user locale's thousands separator.
     std::function<QString()> groupSeparator;
-    MenuFileChooser openChooser;       // "&Load"
+    MenuFileChooser openChooser;       // "Load"
     MenuFileChooser saveChooser;       // "&Save", "Save image", "Save palette"
     MenuFilesChooser picturesChooser;  // "Load object image"
     // Shows a file that cannot be opened or created.

@@ -112,9 +112,12 @@ QGroupBox* MenuObjectsView::buildSelectors() {
     cbPalette = listBox(gbObjPal, "cbPalette", "0 palettes");
     cbPalette->setMinimumContentsLength(2);
     cbPalette->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    auto* objectLabel = new QLabel("O&bject:", gbObjPal);
+    // Every letter of both captions belongs to a main tab or to the
+    // navigation panel shown beside them: the selectors are reached with
+    // Tab instead.
+    auto* objectLabel = new QLabel("Object:", gbObjPal);
     objectLabel->setBuddy(cbIGObject);
-    auto* paletteLabel = new QLabel("Pale&tte:", gbObjPal);
+    auto* paletteLabel = new QLabel("Palette:", gbObjPal);
     paletteLabel->setBuddy(cbPalette);
     cbViewPalette = new QCheckBox("View palette only", gbObjPal);
     cbViewPalette->setObjectName("cbViewPalette");

@@ -1,7 +1,7 @@
 // The "&Menu" tab: the page header and the composition information above the
 // inner tabs "BOGs", "Effects", "Objects" and "Page view" (`pcMenu`), with the
 // object and palette selectors beside the inner tabs and the info and effect
-// check boxes below them.  The tab owns the menu: "&Load" reads a menu file
+// check boxes below them.  The tab owns the menu: "Load" reads a menu file
 // into it (a stream file through the stream tools), the views write their
 // edits into it, the shared "&Save" writes it as a menu file the user names,
 // and its player (MenuPlayController) plays it on the "Page view".
@@ -59,7 +59,7 @@ public:
     // The menu and every view emptied (a folder Read does this too).
     void clear();
 
-    // "&Load": the open dialog, then the chosen file by its extension: a
+    // "Load": the open dialog, then the chosen file by its extension: a
     // menu file is read, a stream file of the working folder's kind goes
     // through loadStreamFile, anything else is left alone.
     void chooseMenuFile();
@@ -74,7 +74,7 @@ public:
     // The shared "&Save" on this tab: the save dialog, then the menu file.
     // False when nothing was written.
     bool save();
-    // "M&ux": the save dialog, then the menu multiplexed into a stream file
+    // "Mu&x": the save dialog, then the menu multiplexed into a stream file
     // of its own.  False when nothing was written.
     bool mux();
 
@@ -156,7 +156,7 @@ public:
     QCheckBox* cbPlaySound;
 
 signals:
-    // "&Load" was confirmed: the Menu tab comes to the front.
+    // "Load" was confirmed: the Menu tab comes to the front.
     void showRequested();
     // A menu was loaded, cleared or saved: Save, Mux and Start follow.
     void menuStateChanged();

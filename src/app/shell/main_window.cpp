@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -99,7 +100,7 @@ MenuColours menuColoursOf(const OptionsTab& options) {
     return colours;
 }
 
-// "&Load" of a stream file: its IG stream on the menu PID becomes the
+// "Load" of a stream file: its IG stream on the menu PID becomes the
 // temporary menu file, with progress and Cancel.  The menu file's path, or ""
 // when nothing came out of it.
 QString extractStreamMenu(const QString& streamPath, Reporter& reporter,
@@ -232,8 +233,11 @@ QWidget* TfMain::buildSharedControls() {
     pRegisters = buildRegisterPanel();
     bFind = compact(button(row, "Find", "bFind", "Find the references of the selected file"));
     bFind->setEnabled(false);
-    bLoadMenu = compact(button(row, "&Load", "bLoadMenu", "Load an IGS menu (*.mnu)"));
-    bMux = compact(button(row, "M&ux", "bMux", "Mux the IGS menu to a .m2ts"));
+    // The navigation panel's "&L" and "&U" keep their letters; every letter
+    // of "Load" belongs to a tab or to that panel, so Ctrl+L loads instead.
+    bLoadMenu = compact(button(row, "Load", "bLoadMenu", "Load an IGS menu (*.mnu) (Ctrl+L)"));
+    bLoadMenu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    bMux = compact(button(row, "Mu&x", "bMux", "Mux the IGS menu to a .m2ts"));
 
     layout->addWidget(bSave);
     layout->addWidget(bCancel);

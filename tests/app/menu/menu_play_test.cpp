@@ -411,7 +411,7 @@ void MenuPlayTest::bottomRowFitsTheSmallestWindow() {
 void MenuPlayTest::streamFilesLoadAndMuxRoundTrip() {
     Window w;
     const lumora::DemoDiscInfo disc = lumora::makeDemoDisc((w.dir / "disc"));
-    // "&Load" of a stream file: the window's extraction takes PID 0x1400 out
+    // "Load" of a stream file: the window's extraction takes PID 0x1400 out
     // of the menu clip, and the menu plays.
     QVERIFY(w.tab().loadStreamFile(QString::fromStdString(disc.folder + "STREAM/00001.m2ts")));
     QCOMPARE(w.menu().ics.pages.size(), std::size_t(2));
@@ -420,7 +420,7 @@ void MenuPlayTest::streamFilesLoadAndMuxRoundTrip() {
     QVERIFY(w.window.bMux->isEnabled());
     QCOMPARE(w.window.bMux->toolTip(), QString("Mux the IGS menu to a .m2ts"));
 
-    // "M&ux" in a tab whose save dialog answers: whole aligned units, and
+    // "Mu&x" in a tab whose save dialog answers: whole aligned units, and
     // the stream's menu is the menu again.
     MenuTab tab;
     MenuContext context;

@@ -1,4 +1,4 @@
-// The Menu tab on the demo menu and on damaged files: what "&Load" and a
+// The Menu tab on the demo menu and on damaged files: what "Load" and a
 // command-line menu fill (page header, composition, BOG, buttons, commands,
 // effects, objects and palettes), page changes, the header edits with their
 // Enter order, the crop fields, the object previews, "&Save" (the writer's

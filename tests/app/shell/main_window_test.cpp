@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QtTest>
+#include <map>
+#include <QAbstractButton>
 #include <filesystem>
 #include <memory>
 
@@ -60,6 +62,52 @@ QStringList logLines(TfMain& window) {
     return window.statusTab->reMessage->lines();
 }
 
+// The letter after a single "&" of a caption, lower case; none for "&&".
+QChar acceleratorOf(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return text[i + 1].toLower();
+    }
+    return {};
+}
+
+// Every accelerator the window offers as it stands: the main tabs' captions,
+// the inner tabs shown, and the captions of the buttons, boxes, labels and
+// groups that are visible.  A letter listed twice is a clash.
+QStringList acceleratorClashes(TfMain& window) {
+    std::map<QChar, QStringList> owners;
+    const auto add = [&owners](const QString& text, const QString& owner) {
+        const QChar letter = acceleratorOf(text);
+        if (!letter.isNull()) owners[letter] << owner + " \"" + text + "\"";
+    };
+    for (int i = 0; i < window.PageControl->count(); ++i)
+        add(window.PageControl->tabText(i), "tab");
+    for (QTabWidget* inner : window.findChildren<QTabWidget*>()) {
+        if (inner == window.PageControl || !inner->isVisible()) continue;
+        for (int i = 0; i < inner->count(); ++i)
+            add(inner->tabText(i), "inner tab");
+    }
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisible()) continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            add(button->text(), button->objectName());
+        } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) {
+            add(label->text(), "label of " + label->buddy()->objectName());
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            add(group->title(), group->objectName());
+        }
+    }
+    QStringList clashes;
+    for (const auto& [letter, list] : owners) {
+        if (list.size() > 1) clashes << QString(letter) + ": " + list.join(", ");
+    }
+    return clashes;
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -82,6 +130,7 @@ private slots:
     void keyCodeOnThePageView();
     void tabCaptionsDropTheirAccelerator();
     void altLetterSelectsATab();
+    void noLetterBelongsToTwoControls();
 
 private:
     QString settingsFile() const {
@@ -427,6 +476,30 @@ void MainWindowTest::altLetterSelectsATab() {
         QTest::keyClick(&w.window, c.key, Qt::AltModifier);
         QCOMPARE(w.window.PageControl->currentIndex(), c.tab);
     }
+}
+
+void MainWindowTest::noLetterBelongsToTwoControls() {
+    Window w(settingsFile());
+    w.window.startUp({demoFolder_ + "index.bdmv"});
+    w.window.resize(1280, 1024);
+    w.window.show();
+    (void)QTest::qWaitForWindowExposed(&w.window);
+    QStringList clashes;
+    for (int tab = 0; tab < w.window.PageControl->count(); ++tab) {
+        w.window.PageControl->setCurrentIndex(tab);
+        QApplication::processEvents();
+        const auto inner = w.window.PageControl->currentWidget()->findChildren<QTabWidget*>();
+        const int pages = inner.isEmpty() ? 1 : inner.front()->count();
+        for (int page = 0; page < pages; ++page) {
+            if (!inner.isEmpty()) inner.front()->setCurrentIndex(page);
+            QApplication::processEvents();
+            for (const QString& clash : acceleratorClashes(w.window))
+                clashes << w.window.PageControl->tabText(tab) + "/" + QString::number(page) + ": " +
+                               clash;
+        }
+    }
+    clashes.removeDuplicates();
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("\n")));
 }
 
 QTEST_MAIN(MainWindowTest)
