@@ -334,7 +334,7 @@ PixelRect PageRenderer::drawOverlays(const TIGbutton& button, ButtonDrawState st
     const std::uint32_t frame = !valid   ? colours_.invalidFrame
                                 : normal ? colours_.normalFrame
                                          : colours_.selectedFrame;
-    const int scale = options_.fullScreen ? 2 : 1;
+    const int scale = options_.labelScale > 0 ? options_.labelScale : options_.fullScreen ? 2 : 1;
     PixelRect touched;
     if (options_.showButtonFrame) pageImage_.frameRect(rect, frame);
     if (options_.showButtonId) {
@@ -342,8 +342,9 @@ PixelRect PageRenderer::drawOverlays(const TIGbutton& button, ButtonDrawState st
                                                       hexText(button.id, 4), label, kInk, scale));
     }
     if (options_.showObjectId) {
-        touched = unite(touched, pageImage_.drawLabel(rect.right - 28, rect.bottom - 16,
-                                                      hexText(startObject, 4), label, kInk, scale));
+        touched =
+            unite(touched, pageImage_.drawLabel(rect.right - 28 * scale, rect.bottom - 16 * scale,
+                                                hexText(startObject, 4), label, kInk, scale));
     }
     return touched;
 }

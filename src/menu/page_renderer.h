@@ -51,6 +51,10 @@ struct RenderOptions {
     bool showOutEffects = true;    // "Show OutEffects() effects"
     bool animate = false;          // "Button animation"
     bool fullScreen = false;       // "Show Full Screen": overlay labels twice as large
+    // The overlay labels' size in page pixels per font pixel when the view
+    // sets it (a page shown smaller gets larger labels, so they stay
+    // readable on the screen); 0 leaves it to "Show Full Screen".
+    int labelScale = 0;
     bool playSound = false;        // "Play button sound"
     bool preload = true;           // "Preload all bitmap of the page"
     bool viewPaletteOnly = false;  // "View palette only"

@@ -36,7 +36,7 @@ protected:
         }
         if (frame == nullptr || frame->empty()) return;
         const QImage image = frameImage(*frame);
-        if (view_.fullScreen_) {
+        if (view_.scaled()) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(view_.shownRect(), image);
         } else {
@@ -90,6 +90,23 @@ void MenuPageView::setFullScreen(bool on) {
     applyMode();
 }
 
+void MenuPageView::setZoom(Zoom zoom) {
+    if (zoom == zoom_) return;
+    zoom_ = zoom;
+    applyMode();
+}
+
+double MenuPageView::shownScale() const {
+    return static_cast<double>(shownRect().width()) / PageRenderer::kWidth;
+}
+
+void MenuPageView::tellScale() {
+    const double scale = shownScale();
+    if (scale == toldScale_ || scale <= 0) return;
+    toldScale_ = scale;
+    emit scaleChanged(scale);
+}
+
 void MenuPageView::setAreaColour(const QColor& colour) {
     areaColour_ = colour;
     QPalette area = viewport()->palette();
@@ -99,45 +116,53 @@ void MenuPageView::setAreaColour(const QColor& colour) {
     canvas_->update();
 }
 
-// Full screen: the canvas fills the area and the page is scaled into it;
-// otherwise the canvas is the page's size and scrolls.
+// Fitted (full screen or the "Fit" zoom): the canvas fills the area and the
+// page is scaled into it; otherwise the canvas is the page's shown size and
+// scrolls.
 void MenuPageView::applyMode() {
-    const Qt::ScrollBarPolicy bars = fullScreen_ ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    const Qt::ScrollBarPolicy bars = fitted() ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
     setHorizontalScrollBarPolicy(bars);
     setVerticalScrollBarPolicy(bars);
-    setWidgetResizable(fullScreen_);
-    if (fullScreen_) {
+    setWidgetResizable(fitted());
+    if (fitted()) {
         canvas_->setMinimumSize(0, 0);
         canvas_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     } else {
-        canvas_->setFixedSize(PageRenderer::kWidth, PageRenderer::kHeight);
+        const int divisor = zoom_ == Zoom::Half ? 2 : 1;
+        canvas_->setFixedSize(PageRenderer::kWidth / divisor, PageRenderer::kHeight / divisor);
     }
     setAreaColour(areaColour_);
+    tellScale();
 }
 
 void MenuPageView::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
-    if (fullScreen_) canvas_->update();
+    if (!fitted()) return;
+    canvas_->update();
+    tellScale();
 }
 
 QRect MenuPageView::shownRect() const {
-    if (!fullScreen_) return {0, 0, PageRenderer::kWidth, PageRenderer::kHeight};
+    if (!fitted()) {
+        const int divisor = zoom_ == Zoom::Half ? 2 : 1;
+        return {0, 0, PageRenderer::kWidth / divisor, PageRenderer::kHeight / divisor};
+    }
     const PixelRect fit = fitFullScreen(canvas_->width(), canvas_->height());
     return {static_cast<int>(fit.left), static_cast<int>(fit.top), static_cast<int>(fit.width()),
             static_cast<int>(fit.height())};
 }
 
 QPoint MenuPageView::toPage(const QPoint& point) const {
-    if (!fullScreen_) return point;
+    if (!scaled()) return point;
     const QRect shown = shownRect();
     return {static_cast<int>(toPageX(point.x() - shown.left(), shown.width())),
             static_cast<int>(toPageY(point.y() - shown.top(), shown.height()))};
 }
 
-// The canvas area a page rectangle covers; a pixel more on each side in
-// full-screen view, where scaling spreads a page pixel over its neighbours.
+// The canvas area a page rectangle covers; a pixel more on each side when
+// the page is scaled, where scaling spreads a page pixel over its neighbours.
 QRect MenuPageView::canvasRect(const PixelRect& area) const {
-    if (!fullScreen_) {
+    if (!scaled()) {
         return {static_cast<int>(area.left), static_cast<int>(area.top),
                 static_cast<int>(area.width()), static_cast<int>(area.height())};
     }

@@ -1,10 +1,10 @@
 // The "Page view" of the Menu tab: the page image the renderer draws.  In
-// the normal view the page shows at its own 1920 x 1080 pixels from the
-// top-left corner, with scroll bars, over the menu background colour; in
-// full-screen view it is scaled into the viewing area (2 pixels smaller,
-// 16:9 kept, centred, black around it, no scroll bars) and re-fitted when
-// the area is resized.  Pointer use and key presses on the page are passed
-// on in page coordinates; the view itself knows nothing of menus.
+// the normal view the page shows at the chosen zoom over the menu background
+// colour: fitted into the viewing area (the whole page, 16:9 kept, centred,
+// re-fitted when the area is resized; the first showing), or at half or its
+// own 1920 x 1080 pixels from the top-left corner with scroll bars.  In
+// full-screen view it is fitted the same way with black around it.  Pointer use and key presses on
+// the page are passed on in page coordinates; the view itself knows nothing of menus.
 #pragma once
 
 #include <QColor>
@@ -32,6 +32,11 @@ public:
     void setFrame(const FrameBuffer* frame);
     void setFullScreen(bool on);
     bool fullScreen() const { return fullScreen_; }
+    enum class Zoom { Fit = 0, Half = 1, Actual = 2 };
+    void setZoom(Zoom zoom);
+    Zoom zoom() const { return zoom_; }
+    // Screen pixels per page pixel as the page is shown now.
+    double shownScale() const;
     // The colour of the area around the page in the normal view (the menu
     // background colour).
     void setAreaColour(const QColor& colour);
@@ -59,6 +64,9 @@ signals:
     void pointerLeft();
     // A key pressed while the page holds the focus.
     void keyPressed(int key);
+    // The page is shown at another scale (zoom, full screen, a fitted view
+    // resized).
+    void scaleChanged(double scale);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -67,10 +75,16 @@ private:
     friend class MenuPageCanvas;
     void applyMode();
     QRect canvasRect(const PixelRect& area) const;
+    // The page fills the area (fitted), rather than a canvas of its own size.
+    bool fitted() const { return fullScreen_ || zoom_ == Zoom::Fit; }
+    bool scaled() const { return fitted() || zoom_ == Zoom::Half; }
+    void tellScale();
 
     MenuPageCanvas* canvas_;
     const FrameBuffer* frame_ = nullptr;
     bool fullScreen_ = false;
+    Zoom zoom_ = Zoom::Fit;
+    double toldScale_ = 0;
     QColor areaColour_{0, 0, 128};
 };
 

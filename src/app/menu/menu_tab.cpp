@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "app/menu/menu_bog_view.h"
 #include "app/menu/menu_effects_view.h"
@@ -138,6 +140,10 @@ QWidget* MenuTab::buildOptionBoxes() {
     cbObjectId = optionBox(pInfo, "Show Object ID", "cbObjectId", false);
     cbButtonFrame = optionBox(pInfo, "Show Button frame", "cbButtonFrame", false);
     cbWindowFrame = optionBox(pInfo, "Show Window frame", "cbWindowFrame", false);
+    coZoom = new QComboBox(pInfo);
+    coZoom->setObjectName("coZoom");
+    coZoom->setToolTip("Zoom of the page view");
+    coZoom->addItems({"Fit", "50 %", "100 %"});
     pEffects = new QWidget(boxes);
     pEffects->setObjectName("pEffects");
     cbInEffects = optionBox(pEffects, "Show InEffect() effects", "cbInEffects", true);
@@ -151,6 +157,7 @@ QWidget* MenuTab::buildOptionBoxes() {
         row->setSpacing(12);
         for (QCheckBox* box : group->findChildren<QCheckBox*>(Qt::FindDirectChildrenOnly))
             row->addWidget(box);
+        if (group == pInfo) row->addWidget(coZoom);
         row->addStretch(1);
         rows->addWidget(group);
     }
@@ -208,6 +215,16 @@ void MenuTab::connectOptionBoxes() {
         player_->options().animate = on;
         player_->simulator().optionsChanged();
         player_->timersChanged();
+    });
+    connect(coZoom, &QComboBox::activated, this,
+            [this](int item) { pageView->setZoom(static_cast<MenuPageView::Zoom>(item)); });
+    // The overlay labels keep their size on the screen: a page shown smaller
+    // gets larger labels, drawn again for it.
+    connect(pageView, &MenuPageView::scaleChanged, this, [this](double scale) {
+        const int labels = std::clamp(static_cast<int>(std::lround(1.0 / scale)), 1, 4);
+        if (player_->options().labelScale == labels) return;
+        player_->options().labelScale = labels;
+        player_->pageOutdated();
     });
     // The labels grow with the view; the page is drawn again for them.
     connect(cbFullScreen, &QCheckBox::toggled, this, [this](bool on) {
@@ -543,6 +560,7 @@ void MenuTab::showPageViews(int index) {
 // (the BOGs preview may have moved them).
 void MenuTab::innerPageChanged(int index) {
     pInfo->setVisible(index == kEffectsIndex || index == kPageViewIndex);
+    coZoom->setVisible(index == kPageViewIndex);
     pEffects->setVisible(index == kPageViewIndex);
     if (index == kPageViewIndex) pageView->setFullScreen(cbFullScreen->isChecked());
     player_->setPageViewShown(active_ && index == kPageViewIndex);

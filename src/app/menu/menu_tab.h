@@ -154,6 +154,8 @@ public:
     QCheckBox* cbAnimation;
     QCheckBox* cbFullScreen;
     QCheckBox* cbPlaySound;
+    // The page view's zoom: "Fit", "50 %", "100 %".
+    QComboBox* coZoom;
 
 signals:
     // "Load" was confirmed: the Menu tab comes to the front.
