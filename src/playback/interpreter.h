@@ -160,6 +160,8 @@ public:
     // trace mode.  `context` decides how the trace shows the command text.
     // A trace row click is setProgramLine(row) and ExecComm.
     RunEnd ExecComm(const TCommands& commands, CommandContext context);
+    // The context of the list being run (which words are forbidden).
+    CommandContext context() const { return context_; }
     // Cancel: a run in progress stops before its next command; a trace
     // that goes on ends (program line kTraceEnd).  False when there is
     // nothing of the interpreter's to stop, so Cancel goes on to a

@@ -5,6 +5,7 @@
 
 #include "app/commands/execute_panel.h"
 #include "app/commands/register_panel.h"
+#include "core/text.h"
 
 namespace lumora::app {
 
@@ -88,7 +89,33 @@ void CommandRunner::programLineChanged(int line) {
     execute_.showProgramLine(line);
 }
 
+void CommandRunner::commandExecuting(std::size_t line, const TCommand& command) {
+    logRegisterChanges();
+    if (!commandLog_ || interpreter_.traceMode()) return;
+    const CommandRow row = comm2str(line, command, interpreter_.context());
+    reporter_.log("  " + row.number + "  " + row.commandLine);
+    psrsBefore_ = registers_.psrs();
+    gprsBefore_ = registers_.gprs();
+    watching_ = true;
+}
+
+void CommandRunner::logRegisterChanges() {
+    if (!watching_) return;
+    watching_ = false;
+    const auto changes = [this](const auto& before, const auto& now, const char* kind, int digits) {
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            if (before[i] == now[i]) continue;
+            reporter_.log("      " + std::string(kind) +
+                          zeroPad(static_cast<std::int64_t>(i), digits) + ": " +
+                          hexText(before[i], 8) + " -> " + hexText(now[i], 8));
+        }
+    };
+    changes(psrsBefore_, registers_.psrs(), "PSR", 3);
+    changes(gprsBefore_, registers_.gprs(), "GPR", 4);
+}
+
 void CommandRunner::runEnded(const RunView& view) {
+    logRegisterChanges();
     // A progress operation keeps its own Cancel.
     cancel_.setEnabled(view.traceRunning || reporter_.inProgress());
     execute_.setTraceShown(view.traceShown);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <functional>
 
 #include "app/options/options_tab.h"
@@ -50,11 +51,16 @@ public:
     // Where the traced row of a run started elsewhere (a menu button's
     // commands, run by the menu simulator) is selected.
     void setRowSelector(RowSelector rows) { rows_ = std::move(rows); }
+    // While on (the Menu tab is shown), every command a run performs outside
+    // trace mode is logged with the registers it changed: pressing a menu's
+    // buttons leaves its course in the log.
+    void setCommandLog(bool on) { commandLog_ = on; }
 
     // InterpreterHost
     void showText(std::string_view text) override;
     void runStarted() override;
     void programLineChanged(int line) override;
+    void commandExecuting(std::size_t line, const TCommand& command) override;
     void runEnded(const RunView& view) override;
 
 signals:
@@ -67,8 +73,15 @@ private:
     QPushButton& cancel_;
     RegisterPanel& registerPanel_;
     RowSelector rows_;
+    // The registers' changes since the last logged command.
+    void logRegisterChanges();
+
     Registers& registers_;
     Interpreter interpreter_;
+    bool commandLog_ = false;
+    bool watching_ = false;
+    std::array<std::uint32_t, kPsrCount> psrsBefore_{};
+    std::array<std::uint32_t, kGprCount> gprsBefore_{};
 };
 
 }  // namespace lumora::app

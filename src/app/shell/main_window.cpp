@@ -1060,6 +1060,7 @@ void TfMain::applyTabRoles() {
     // The menu's timers run, and its button commands reach it, only while
     // the Menu tab is shown.
     menuTab->setActive(PageControl->currentIndex() == kMenu);
+    runner_->setCommandLog(PageControl->currentIndex() == kMenu);
     bStart->setEnabled(false);
     bSave->hide();
     bSave->setEnabled(false);

@@ -28,8 +28,10 @@
 #include "app/menu/menu_preview.h"
 #include "app/menu/menu_tab.h"
 #include "app/options/options_tab.h"
+#include "app/shell/log_view.h"
 #include "app/shell/main_window.h"
 #include "app/shell/status_line.h"
+#include "app/status/status_tab.h"
 #include "app/widgets/string_grid.h"
 #include "app_test_support.h"
 #include "demo/demo_disc.h"
@@ -121,6 +123,7 @@ private slots:
     void bottomRowFitsTheSmallestWindow();
     void streamFilesLoadAndMuxRoundTrip();
     void firstShowingFitsTheWholePage();
+    void buttonCommandsAreLoggedWithTheirRegisters();
 };
 
 void MenuPlayTest::startDrawsThePageWithItsEffects() {
@@ -488,6 +491,20 @@ void MenuPlayTest::firstShowingFitsTheWholePage() {
         QCOMPARE(view.canvas()->width(), z.width);
     }
     QCOMPARE(w.player().options().labelScale, 1);
+}
+
+void MenuPlayTest::buttonCommandsAreLoggedWithTheirRegisters() {
+    // Without trace mode a pressed button leaves its commands and the
+    // registers they changed in the log.
+    Window w;
+    QVERIFY(!w.window.cbTrace->isChecked());
+    w.window.bStart->click();
+    w.press("bDown");  // button 1: SetButtonPage button 0 of page 1
+    w.press("bSelect");
+    QCOMPARE(w.psr(11), 1u);
+    const QString log = w.window.statusTab->reMessage->lines().join('\n');
+    QVERIFY2(log.contains("  0000  SetButtonPage"), qPrintable(log));
+    QVERIFY2(log.contains("      PSR011: 00000000 -> 00000001"), qPrintable(log));
 }
 
 QTEST_MAIN(MenuPlayTest)
