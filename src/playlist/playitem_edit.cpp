@@ -58,17 +58,23 @@ void subPlayItemResized(TMPLS& playlist, std::size_t path, std::size_t item, std
     playListResized(playlist, delta);
 }
 
-void removeMarksOf(TMPLS& playlist, std::uint16_t playItem) {
+std::vector<RemovedMark> removeMarksOf(TMPLS& playlist, std::uint16_t playItem) {
     auto& marks = playlist.marks.marks;
-    const auto first = std::remove_if(marks.begin(), marks.end(), [playItem](const TMark& mark) {
-        return mark.playItemId == playItem;
-    });
-    const auto removed = static_cast<std::int64_t>(marks.end() - first);
-    marks.erase(first, marks.end());
-    const std::int64_t delta = -removed * kMarkSize;
+    std::vector<RemovedMark> removed;
+    std::vector<TMark> kept;
+    kept.reserve(marks.size());
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        if (marks[i].playItemId == playItem)
+            removed.push_back({i, marks[i]});
+        else
+            kept.push_back(marks[i]);
+    }
+    marks = std::move(kept);
+    const std::int64_t delta = -static_cast<std::int64_t>(removed.size()) * kMarkSize;
     playlist.marks.length = adjusted(playlist.marks.length, delta);
     if (playlist.extensionDataStart != 0)
         playlist.extensionDataStart = adjusted(playlist.extensionDataStart, delta);
+    return removed;
 }
 
 // Moves every PlayItem reference at or behind `from` by `step` (+1 after an
@@ -202,15 +208,23 @@ std::optional<std::size_t> insertPlayItem(TMPLS& playlist, std::size_t at,
     return at;
 }
 
-bool deletePlayItem(TMPLS& playlist, std::size_t index) {
+std::optional<std::vector<RemovedMark>> deletePlayItem(TMPLS& playlist, std::size_t index) {
     auto& items = playlist.playList.playItems;
-    if (index >= items.size()) return false;
+    if (index >= items.size()) return std::nullopt;
     const std::uint32_t size = playItemSize(items[index]);
     items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
     playListResized(playlist, -static_cast<std::int64_t>(size));
-    removeMarksOf(playlist, static_cast<std::uint16_t>(index));
+    auto removed = removeMarksOf(playlist, static_cast<std::uint16_t>(index));
     renumberPlayItems(playlist, index + 1, -1);
-    return true;
+    return removed;
+}
+
+std::string removedMarkText(const RemovedMark& removed, std::size_t playItem) {
+    std::string type = markTypeText(removed.mark.type);
+    if (type.empty()) type = "mark type 0";
+    return "Mark " + zeroPad(static_cast<std::int64_t>(removed.number), 3) + " (" + type + " at " +
+           timeText45(removed.mark.time) + ") deleted with PlayItem " +
+           zeroPad(static_cast<std::int64_t>(playItem), 3);
 }
 
 InTimeCascade changeInTime(TMPLS& playlist, std::size_t item, std::uint32_t in, ReportSink& ask) {

@@ -38,9 +38,20 @@ TPlayItem newPlayItem(std::string_view clipName = "00000");
 // on PlayItems from `at` on are renumbered.  Returns the new PlayItem's index.
 std::optional<std::size_t> insertPlayItem(TMPLS& playlist, std::size_t at,
                                           std::string_view clipName = "00000");
-// Deletes PlayItem `index`.  Its marks go with it; marks and sync references
-// on later PlayItems are renumbered.  False when there is no such PlayItem.
-bool deletePlayItem(TMPLS& playlist, std::size_t index);
+// A mark that went with its PlayItem: its number in the mark list before the
+// delete, and the mark itself.
+struct RemovedMark {
+    std::size_t number = 0;
+    TMark mark;
+};
+// Deletes PlayItem `index`.  Its marks go with it (they are returned, so the
+// caller can say which); marks and sync references on later PlayItems are
+// renumbered.  Nothing when there is no such PlayItem.
+std::optional<std::vector<RemovedMark>> deletePlayItem(TMPLS& playlist, std::size_t index);
+// The log line for a mark that went with PlayItem `playItem`, numbers as the
+// grids show them: "Mark 003 (entry-mark at 00:01:02.500) deleted with
+// PlayItem 001".
+std::string removedMarkText(const RemovedMark& removed, std::size_t playItem);
 
 // What the IN-time cascade changed, so the view redraws those cells.
 struct InTimeCascade {

@@ -120,8 +120,14 @@ TEST(PlayItemEdit, MarksAndSyncReferencesFollowTheirPlayItem) {
     EXPECT_EQ(ids, (std::vector<std::uint16_t>{0, 2, 3, 3}));
     EXPECT_EQ(p.playList.subPaths[0].subPlayItems[0].syncPlayItemId, 3);
 
-    // Deleting a PlayItem takes its marks along and moves the later ones up.
-    ASSERT_TRUE(deletePlayItem(p, 2));
+    // Deleting a PlayItem takes its marks along, says which, and moves the
+    // later ones up.
+    const TMark goes = p.marks.marks[1];
+    const auto removed = deletePlayItem(p, 2);
+    ASSERT_TRUE(removed);
+    ASSERT_EQ(removed->size(), 1u);
+    EXPECT_EQ((*removed)[0].number, 1u);
+    EXPECT_EQ((*removed)[0].mark, goes);
     ids.clear();
     for (const TMark& mark : p.marks.marks)
         ids.push_back(mark.playItemId);

@@ -234,7 +234,11 @@ void PlayItemsView::insertPlayItem() {
 void PlayItemsView::deletePlayItem() {
     const int item = selectedPlayItem();
     if (!document_.good || item < 0) return;
-    lumora::deletePlayItem(document_.playlist, static_cast<std::size_t>(item));
+    const auto removed = lumora::deletePlayItem(document_.playlist, static_cast<std::size_t>(item));
+    if (!removed) return;
+    // Marks go with their PlayItem; the log says which, so none is lost unseen.
+    for (const RemovedMark& mark : *removed)
+        context_.reporter->log(removedMarkText(mark, static_cast<std::size_t>(item)));
     const int count = static_cast<int>(document_.playlist.playList.playItems.size());
     fillRows();
     if (count == 0) {

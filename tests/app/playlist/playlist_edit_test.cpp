@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <algorithm>
 #include <string>
 
 #include "app/playlist/playlist_context.h"
@@ -316,7 +317,13 @@ void PlaylistEditTest::deletingEveryPlayItemAndInsertingAgain() {
     clickCell(grid, 1, 1);
     press(grid, Qt::Key_Delete, Qt::ShiftModifier);
     QVERIFY(t.playlist().playList.playItems.empty());
-    QVERIFY(t.playlist().marks.marks.empty());  // its mark went with it
+    QVERIFY(t.playlist().marks.marks.empty());
+    // Its mark went with it, and the log says so.
+    const auto& texts = t.sink.texts();
+    QVERIFY(std::any_of(texts.begin(), texts.end(), [](const std::string& line) {
+        return line.find("Mark 000 (entry-mark at 00:00:00.000) deleted with PlayItem 000") !=
+               std::string::npos;
+    }));
     QVERIFY(!t.tab.canSave());
     QVERIFY(grid->isEnabled());
     QVERIFY(grid->cell(1, 1).isEmpty());
