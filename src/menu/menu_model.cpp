@@ -285,4 +285,30 @@ TIGobject bitmapObject(std::uint16_t id, std::uint16_t width, std::uint16_t heig
     return object;
 }
 
+namespace {
+
+bool sameObjectContent(const TIGobject& a, const TIGobject& b) {
+    if (a.id != b.id || a.filled != b.filled || a.width != b.width || a.height != b.height ||
+        a.dataLength != b.dataLength || a.fragments != b.fragments || a.problem != b.problem) {
+        return false;
+    }
+    // Objects with RLE data in the resource decode their bitmap lazily; only
+    // for those made in the program is the bitmap the content.
+    if (!a.fragments.empty()) return true;
+    return a.bitmap == b.bitmap;
+}
+
+}  // namespace
+
+bool sameMenuContent(const TIGMenu& a, const TIGMenu& b) {
+    if (!(a.ics == b.ics) || a.palettes != b.palettes || a.startTime != b.startTime ||
+        a.objects.size() != b.objects.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.objects.size(); ++i) {
+        if (!sameObjectContent(a.objects[i], b.objects[i])) return false;
+    }
+    return true;
+}
+
 }  // namespace lumora

@@ -287,6 +287,16 @@ struct TIGMenu {
     std::uint32_t startTime = kIgDefaultStartTime;  // PTS of the first segment, 90 kHz
 };
 
+// Whether two menus hold the same content: composition, objects, palettes
+// and start time.  What the program keeps beside the content (button states,
+// pictures, bitmaps decoded on first use, the writer's working values) does
+// not count.  An object read from a file is its RLE data, known by where it
+// lies in the menu resource; one made in the program is its bitmap.
+bool sameMenuContent(const TIGMenu& a, const TIGMenu& b);
+struct SameMenuContent {
+    bool operator()(const TIGMenu& a, const TIGMenu& b) const { return sameMenuContent(a, b); }
+};
+
 // The button states of a page as a page change sets them up: one per slot,
 // shown for each BOG's default valid button, repeat flags from the buttons.
 std::vector<TButtonState> makeButtonStates(const TIGMenu& menu, std::size_t page);

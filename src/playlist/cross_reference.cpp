@@ -226,4 +226,11 @@ std::vector<std::size_t> applyStnToClip(const TSTN& stn, TCLPI& clip) {
     return changed;
 }
 
+std::string applyStnSummary(std::string_view fileName, std::size_t changed) {
+    const std::string name(fileName);
+    if (changed == 0) return "No stream of " + name + " matches the STN table.";
+    return std::to_string(changed) + " stream(s) of " + name +
+           " changed from the STN table; Save writes them.";
+}
+
 }  // namespace lumora

@@ -91,5 +91,9 @@ ReferenceTarget referenceTarget(const TCIRef& ref);
 // entry type 1.  Returns the changed ProgramInfo rows (0-based); the clip is
 // changed in memory only.
 std::vector<std::size_t> applyStnToClip(const TSTN& stn, TCLPI& clip);
+// What "Apply to clpi" did to clip file `fileName`, for the log and the
+// status line: how many streams changed (and that they are not written yet),
+// or that none matched.
+std::string applyStnSummary(std::string_view fileName, std::size_t changed);
 
 }  // namespace lumora

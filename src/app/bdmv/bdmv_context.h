@@ -9,6 +9,7 @@
 
 #include "core/folder.h"
 #include "core/report.h"
+#include "core/saved_copy.h"
 #include "navigation/index_file.h"
 #include "navigation/movie_object_file.h"
 #include "sound/sound_file.h"
@@ -25,6 +26,9 @@ class TfExtDat;
 struct SoundModel {
     TSND sound;
     bool shown = false;  // read or created: the group shows it and Save writes it
+    // What the file holds; nothing for a file created here and not yet saved.
+    SavedCopy<TSND> saved;
+    bool edited() const { return shown && (!saved.holds() || saved.edited(sound)); }
 };
 
 // The structure files of the BDMV folder itself.  A file that was not read
@@ -35,6 +39,12 @@ struct NavigationModels {
     SoundModel sound;
     bool indexRead = false;
     bool objectsRead = false;
+    // What the files hold, while they were read well.
+    SavedCopy<TINDX> indexSaved;
+    SavedCopy<TMOBJ> objectsSaved;
+
+    bool indexEdited() const { return indexRead && indexSaved.edited(index); }
+    bool objectsEdited() const { return objectsRead && objectsSaved.edited(objects); }
 };
 
 struct BdmvContext {

@@ -78,6 +78,7 @@ void SoundView::read(const std::string& path) {
     model() = SoundModel{};
     readSoundFile(path, model().sound, *context_.reporter);
     model().shown = true;
+    model().saved.remember(model().sound);
     showEntries();
     setVisible(true);
     emit soundChanged();

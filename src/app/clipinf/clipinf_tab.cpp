@@ -208,6 +208,7 @@ void ClipinfTab::clear() {
     SelectorTab::clear();
     clearViews();
     document_ = ClipDocument{};
+    saved_.forget();
     references_.clear();
     lStreamName->clear();
     lStreamSize->clear();
@@ -261,6 +262,11 @@ void ClipinfTab::readClip(const QString& entry) {
     document_.fileName = name;
     const auto index = clipEntryIndex(disc.clipinfs, listEntry);
     document_.listIndex = index ? static_cast<int>(*index) : -1;
+    if (document_.good) {
+        saved_.remember(document_.clip);
+    } else {
+        saved_.forget();
+    }
     showStreamFile(disc);
     if (shown) showDocument();
     showExtensionData();
@@ -438,7 +444,12 @@ bool ClipinfTab::save() {
     }
     // The writer clears an "ATCd" flag that has no entries.
     clipInfoView->showClipInfo();
+    if (saved) saved_.remember(document_.clip);
     return saved;
+}
+
+bool ClipinfTab::edited() const {
+    return document_.good && saved_.edited(document_.clip);
 }
 
 void ClipinfTab::editExtensionData() {
@@ -494,20 +505,22 @@ void ClipinfTab::referenceActivated(int row) {
 
 std::vector<std::size_t> ClipinfTab::applyStn(const QString& entry, const TSTN& stn) {
     Reporter& reporter = *context_.reporter;
-    if (!selectClip(entry)) {
-        reporter.slog("Clip information " + entry.toStdString() + " not found", 1);
-        return {};
+    // The clip shown keeps its unsaved edits; another one is read (which asks
+    // about the shown clip's edits first).
+    if (!showing(entry)) {
+        if (!selectClip(entry)) {
+            reporter.slog("Clip information " + entry.toStdString() + " not found", 1);
+            return {};
+        }
+        readSelected();
     }
-    readSelected();
-    if (!document_.good) return {};
+    if (!showing(entry) || !document_.good) return {};
     const std::vector<std::size_t> changed = applyStnToClip(stn, document_.clip);
     programInfoView->showStreams(changed);
-    if (changed.empty()) {
-        reporter.log("No stream of " + document_.fileName + " matches the STN table.");
-        reporter.slogR();
-        return changed;
-    }
-    save();
+    const std::string summary = applyStnSummary(document_.fileName, changed.size());
+    reporter.log(summary);
+    reporter.slog(summary, 1);
+    emit saveStateChanged();
     return changed;
 }
 

@@ -15,6 +15,7 @@
 #include "app/clipinf/clipinf_context.h"
 #include "app/widgets/quiet_reporter.h"
 #include "app/widgets/selector_tab.h"
+#include "core/saved_copy.h"
 #include "playlist/cross_reference.h"
 
 class QGroupBox;
@@ -63,6 +64,10 @@ public:
     // is loaded).
     QString saveHint() const;
 
+    // The clip was edited since it was read or saved.
+    bool edited() const override;
+    QString editedName() const override { return QString::fromStdString(document_.fileName); }
+
     const TCLPI& clip() const { return document_.clip; }
     const ClipDocument& document() const { return document_; }
 
@@ -73,9 +78,11 @@ public:
     // One list per clip entry, empty until a Find.
     const std::vector<TCIRefs>& references() const { return references_; }
 
-    // "Apply to clpi": reads clip `entry`, copies the attributes of the STN
-    // streams into its ProgramInfo and saves it.  Returns the changed streams
-    // (0-based); empty when nothing changed and nothing was written.
+    // "Apply to clpi": shows clip `entry` (read unless it is the one shown)
+    // and copies the attributes of the STN streams into its ProgramInfo.
+    // The change stays in memory, to be reviewed and written by "&Save" or
+    // dropped.  Returns the changed streams (0-based); empty when nothing
+    // changed.
     std::vector<std::size_t> applyStn(const QString& entry, const TSTN& stn);
 
     // "Pla&y": hands the stream file to the desktop's player.
@@ -116,6 +123,10 @@ signals:
     // taken out of the stream file.
     void menuExtractionRequested();
 
+protected:
+    bool saveEdits() override { return save(); }
+    QString shownEntry() const override { return QString::fromStdString(document_.entry); }
+
 private:
     QWidget* buildTopBand(QHBoxLayout* selectors);
     QWidget* buildGroups();
@@ -143,6 +154,8 @@ private:
     std::string separator() const;
 
     ClipDocument document_;
+    // What the clip information file holds, while a good clip is shown.
+    SavedCopy<TCLPI> saved_;
     ClipinfContext context_;
     std::vector<TCIRefs> references_;
     QuietReporter quiet_;

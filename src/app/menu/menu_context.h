@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "app/commands/program_list_dialog.h"
+#include "app/widgets/unsaved_edits.h"
 #include "core/report.h"
 #include "menu/menu_model.h"
 
@@ -82,6 +83,9 @@ struct MenuContext {
     std::function<std::size_t()> soundCount;
     // Plays entry `index` of sound.bdmv (a button's sound).
     std::function<void(std::size_t index)> playSound;
+    // Asked before a load or a new menu replaces unsaved edits; absent, a
+    // message box asks.
+    SaveQuestion saveQuestion;
     // The window's Cancel button, enabled while a repeating animation preview
     // runs; pressing it sets the reporter's cancel request.
     std::function<void(bool enabled)> enableCancel;

@@ -292,6 +292,11 @@ void MenuTab::fillContextDefaults() {
             QMessageBox::warning(this, window()->windowTitle(), message);
         };
     }
+    if (!context_.saveQuestion) {
+        context_.saveQuestion = [this](const QString& name) {
+            return askToSaveChanges(this, name);
+        };
+    }
 }
 
 void MenuTab::createPlayer() {
@@ -422,8 +427,22 @@ bool MenuTab::canSave() const {
     return menuLoaded() && document_.loaded && document_.good;
 }
 
+bool MenuTab::edited() const {
+    return document_.loaded && saved_.edited(document_.menu);
+}
+
+QString MenuTab::editedName() const {
+    return QFileInfo(menuFileName_).fileName() + kMenuExtension;
+}
+
+bool MenuTab::settleEdits() {
+    if (!edited()) return true;
+    return app::settleEdits(context_.saveQuestion, editedName(), [this] { return save(); });
+}
+
 void MenuTab::clear() {
     document_ = MenuDocument{};
+    saved_.forget();
     player_->menuCleared();
     clearViews();
     emit menuStateChanged();
@@ -453,14 +472,15 @@ void MenuTab::chooseMenuFile() {
     request.defaultSuffix = "mnu";
     const QString path = context_.openChooser(request);
     if (path.isEmpty()) return;
+    if (!settleEdits()) return;
     emit showRequested();
     pcMenu->setCurrentIndex(kBogsIndex);
     menuFileName_ = withoutExtension(path);
     const QString extension = extensionOf(path);
     if (extension == kMenuExtension) {
-        loadMenuFile(path);
+        readMenuFile(path);
     } else if (extension == context_.streamExtension()) {
-        loadStreamFile(path);
+        readStreamFile(path);
     } else {
         reporter().slog(QFileInfo(path).fileName().toStdString() + " is neither a menu file (" +
                             kMenuExtension + ") nor a stream file (" +
@@ -470,8 +490,14 @@ void MenuTab::chooseMenuFile() {
 }
 
 bool MenuTab::loadMenuFile(const QString& path) {
+    if (!settleEdits()) return false;
+    return readMenuFile(path);
+}
+
+bool MenuTab::readMenuFile(const QString& path) {
     Reporter& log = reporter();
     document_ = MenuDocument{};
+    saved_.forget();
     player_->menuCleared();
     clearViews();
     menuFileName_ = withoutExtension(path);
@@ -494,12 +520,19 @@ bool MenuTab::loadMenuFile(const QString& path) {
     }
     document_.good = outcome.good();
     MenuOn();
+    saved_.remember(document_.menu);
     return true;
 }
 
 // The stream tools save the IG stream of the stream file as a menu file,
 // which is read like any other; the last menu file name stays the stream's.
 bool MenuTab::loadStreamFile(const QString& path) {
+    // Asked before the stream is taken apart, which takes a while.
+    if (!settleEdits()) return false;
+    return readStreamFile(path);
+}
+
+bool MenuTab::readStreamFile(const QString& path) {
     if (!context_.extractMenu) {
         reporter().log(
             "Menus of stream files are read with the stream tools, which this build "
@@ -509,7 +542,7 @@ bool MenuTab::loadStreamFile(const QString& path) {
     const QString menuFile = context_.extractMenu(path);
     if (menuFile.isEmpty()) return false;
     const QString name = menuFileName_;
-    const bool loaded = loadMenuFile(menuFile);
+    const bool loaded = readMenuFile(menuFile);
     menuFileName_ = name;
     return loaded;
 }
@@ -572,7 +605,8 @@ void MenuTab::innerPageChanged(int index) {
 // ---------------------------------------------------------------------------
 // Editing
 
-void MenuTab::newMenu() {
+bool MenuTab::newMenu() {
+    if (!settleEdits()) return false;
     // The composition values a new menu keeps come from the menu it replaces.
     TIGMenu& menu = document_.menu;
     player_->menuCleared();
@@ -582,6 +616,9 @@ void MenuTab::newMenu() {
     document_.good = true;
     document_.page = -1;
     MenuOn();
+    // A blank menu has nothing to keep until it is edited.
+    saved_.remember(document_.menu);
+    return true;
 }
 
 void MenuTab::refusal(const std::string& why) {
@@ -657,7 +694,10 @@ bool MenuTab::save() {
         context_.showFileError(QString::fromUtf8(error.what()));
         return false;
     }
-    if (written) reporter().log(QFileInfo(path).fileName().toStdString() + " saved.");
+    if (written) {
+        reporter().log(QFileInfo(path).fileName().toStdString() + " saved.");
+        saved_.remember(document_.menu);
+    }
     emit menuStateChanged();
     return written;
 }

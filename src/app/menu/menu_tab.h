@@ -14,6 +14,7 @@
 
 #include "app/menu/menu_context.h"
 #include "app/widgets/quiet_reporter.h"
+#include "core/saved_copy.h"
 #include "menu/page_renderer.h"
 #include "navigation/command_list.h"
 
@@ -51,11 +52,20 @@ public:
     // What the tab works with.  Missing pieces fall back to the program's
     // own dialogs, no options and a reporter that keeps nothing.
     void setContext(MenuContext context);
+    // Replaces the save dialog (tests that drive the tab through the window).
+    void setSaveChooser(MenuFileChooser chooser) { context_.saveChooser = std::move(chooser); }
 
     // A menu is loaded when its page selector is enabled.
     bool menuLoaded() const;
     // Only a menu read without error is written.
     bool canSave() const;
+    // The menu was edited since it was loaded, created or saved.
+    bool edited() const;
+    // The menu file name the question and "&Save" propose.
+    QString editedName() const;
+    // Asks whether to save the edits (when there are any): true when the
+    // caller may drop or replace the menu.
+    bool settleEdits();
     // The menu and every view emptied (a folder Read does this too).
     void clear();
 
@@ -64,7 +74,8 @@ public:
     // through loadStreamFile, anything else is left alone.
     void chooseMenuFile();
     // Reads a menu file (".mnu") into the tab and shows it ("MenuOn"); its
-    // name becomes the last menu file name.
+    // name becomes the last menu file name.  Unsaved edits are asked about
+    // first.
     // False when no menu came out of it (the error is in the log, or a file
     // that cannot be read was shown to the user).
     bool loadMenuFile(const QString& path);
@@ -94,8 +105,9 @@ public:
     // ---- Editing ----
     // "Create Menu": an empty menu of one page, one BOG and one button
     // replaces the one shown (the composition number and state and the user
-    // time-out stay).
-    void newMenu();
+    // time-out stay), after the question about unsaved edits.  False when
+    // the user kept the menu shown.
+    bool newMenu();
     // Ins and Del in the page selector.
     void createPage();
     void deletePage();
@@ -196,8 +208,13 @@ private:
     // with BOG `bog` and button row `row` chosen.
     void structureChanged(int bog, int row);
     void refusal(const std::string& why);
+    // The files read without the question (the callers asked).
+    bool readMenuFile(const QString& path);
+    bool readStreamFile(const QString& path);
 
     MenuDocument document_;
+    // What the menu was when it was loaded, created or saved.
+    SavedCopy<TIGMenu, SameMenuContent> saved_;
     MenuContext context_;
     QString menuFileName_ = "mymenu";
     QuietReporter quiet_;

@@ -201,6 +201,7 @@ void PlaylistTab::clear() {
     SelectorTab::clear();
     // The views decide what they offer from the playlist: it goes first.
     document_ = PlaylistDocument{};
+    saved_.forget();
     clearViews();
     showExtensionData();
     emit saveStateChanged();
@@ -244,7 +245,12 @@ void PlaylistTab::readPlaylist(const QString& entry) {
     document_.good = opened && outcome.good();
     document_.entry = listEntry;
     document_.fileName = name;
-    if (!document_.good) reporter.slogR();
+    if (document_.good) {
+        saved_.remember(document_.playlist);
+    } else {
+        saved_.forget();
+        reporter.slogR();
+    }
     if (shown) {
         showDocument();
     } else {
@@ -282,6 +288,10 @@ void PlaylistTab::showError(const QString& message) {
 // ---------------------------------------------------------------------------
 // Saving and ExtensionData
 
+bool PlaylistTab::edited() const {
+    return document_.good && saved_.edited(document_.playlist);
+}
+
 bool PlaylistTab::canSave() const {
     return document_.good && !document_.playlist.playList.playItems.empty();
 }
@@ -296,8 +306,12 @@ bool PlaylistTab::save() {
     if (!canSave()) return false;
     const DiscFolder disc = context_.disc();
     try {
-        return savePlaylistFile(disc.folder + "PLAYLIST/", document_.fileName, document_.playlist,
-                                *context_.reporter, context_.backupOptions());
+        if (!savePlaylistFile(disc.folder + "PLAYLIST/", document_.fileName, document_.playlist,
+                              *context_.reporter, context_.backupOptions())) {
+            return false;
+        }
+        saved_.remember(document_.playlist);
+        return true;
     } catch (const FileError& error) {
         showError(QString::fromUtf8(error.what()));
         return false;

@@ -11,6 +11,7 @@
 #include "app/playlist/playlist_context.h"
 #include "app/widgets/quiet_reporter.h"
 #include "app/widgets/selector_tab.h"
+#include "core/saved_copy.h"
 #include "navigation/movie_object_file.h"
 
 class QLabel;
@@ -53,6 +54,10 @@ public:
     // none is loaded).
     QString saveHint() const;
 
+    // The playlist was edited since it was read or saved.
+    bool edited() const override;
+    QString editedName() const override { return QString::fromStdString(document_.fileName); }
+
     const TMPLS& playlist() const { return document_.playlist; }
     const PlaylistDocument& document() const { return document_; }
 
@@ -86,6 +91,10 @@ signals:
     // "Apply to clpi" for PlayItem `item` (0-based) of the playlist.
     void applyToClipRequested(int item);
 
+protected:
+    bool saveEdits() override { return save(); }
+    QString shownEntry() const override { return QString::fromStdString(document_.entry); }
+
 private:
     QWidget* buildTopBand(QLayout* selectors);
     void buildGroups();
@@ -102,6 +111,8 @@ private:
     void showError(const QString& message);
 
     PlaylistDocument document_;
+    // What the playlist file holds, while a good playlist is shown.
+    SavedCopy<TMPLS> saved_;
     PlaylistContext context_;
     QuietReporter quiet_;
 };

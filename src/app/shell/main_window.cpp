@@ -152,7 +152,8 @@ QStringList toQStringList(const std::vector<std::string>& entries) {
 TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     initResources();
     setObjectName("fMain");
-    setWindowTitle(toQ(programCaption()));
+    caption_ = toQ(programCaption());
+    setWindowTitle(caption_);
     setWindowIcon(QIcon(":/lumora/lumora.png"));
     setMinimumSize(kMinimumWidth, kMinimumHeight);
     resize(kMinimumWidth + 87, kMinimumHeight + 95);
@@ -201,9 +202,19 @@ TfMain::TfMain(QWidget* parent) : QMainWindow(parent) {
     connectClipinfTab();
     connectBdjoTab();
     connectMenuTab();
+    // One question for every structure, so tests answer it in one place.
+    for (SelectorTab* tab : std::initializer_list<SelectorTab*>{playlistTab, clipinfTab})
+        tab->setSaveQuestion([this](const QString& name) { return askToSave(name); });
 
     connectSignals();
     qApp->installEventFilter(this);
+    // Edits come from the user's keys, clicks and wheel turns; the caption
+    // looks at the models a moment after each, once the views have written
+    // them (a dialog's OK lands after its button's release).
+    captionTimer_ = new QTimer(this);
+    captionTimer_->setSingleShot(true);
+    captionTimer_->setInterval(100);
+    connect(captionTimer_, &QTimer::timeout, this, &TfMain::refreshCaption);
 }
 
 TfMain::~TfMain() {
@@ -371,7 +382,7 @@ void TfMain::startUp(const QStringList& arguments) {
     createSoundPlayer();
     reporter_->slogR();
     prepareMenuViews();
-    setWindowTitle(toQ(programCaption()));
+    setCaption(programCaption());
     writeGridHeaders();
     handleCommandLine(arguments);
     applyTabRoles();
@@ -485,6 +496,10 @@ void TfMain::autoCreateMenu() {
 }
 
 void TfMain::closeEvent(QCloseEvent* event) {
+    if (!settleAllEdits()) {
+        event->ignore();
+        return;
+    }
     shutDown();
     QMainWindow::closeEvent(event);
 }
@@ -555,8 +570,10 @@ void TfMain::chooseFolder() {
         folderChooser ? folderChooser(start)
                       : QFileDialog::getExistingDirectory(this, "Select a directory", start);
     if (chosen.isEmpty()) return;
+    const bool read = optionsTab->autoRead();
+    if (read && !settleAllEdits()) return;
     setFolderText(toQ(normaliseChosenFolder(QDir::cleanPath(chosen).toStdString())));
-    if (optionsTab->autoRead()) readFolder();
+    if (read) readFolderNow();
 }
 
 void TfMain::handleDrop(const QStringList& paths) {
@@ -566,24 +583,34 @@ void TfMain::handleDrop(const QStringList& paths) {
         loadMenuFile(route.menuPath);
         return;
     }
+    if (!settleAllEdits()) return;
     setFolderText(route.folder);
     optionsTab->setUse83(route.use83);
-    readFolder();
+    readFolderNow();
 }
 
 void TfMain::readFolder() {
+    if (!settleAllEdits()) return;
+    readFolderNow();
+}
+
+void TfMain::readFolderNow() {
     bdmvTab->bReadBDMV->setEnabled(false);
     disc_.folder = folderText().toStdString();
     disc_.use83 = optionsTab->use83();
     FolderReadHooks hooks;
-    hooks.clear = [this] { clearViews(); };
+    // Until the folder is known to be a disc, the caption names none.
+    hooks.clear = [this] {
+        clearViews();
+        setCaption(programCaption());
+    };
     hooks.nameSetChanged = [this](bool on) { optionsTab->setUse83(on); };
     hooks.readMovieObjects = [this] { readMovieObjects(); };
     hooks.listsFilled = [this] { fillSelectors(); };
     hooks.readIndex = [this] { readIndex(); };
     hooks.soundChecked = [this](bool found) { bdmvTab->gbSound->setVisible(found); };
     hooks.readSound = [this] { bdmvTab->soundView->read(disc_.soundPath()); };
-    hooks.titleChanged = [this](const std::string& title) { setWindowTitle(toQ(title)); };
+    hooks.titleChanged = [this](const std::string& title) { setCaption(title); };
     FolderReadResult result;
     guarded([&] { result = lumora::readFolder(disc_, *reporter_, hooks); });
     soundChanged();
@@ -625,6 +652,7 @@ void TfMain::readMovieObjects() {
                         *reporter_);
     navigation_.objectsRead = !navigation_.objects.typeIndicator.empty();
     if (!navigation_.objectsRead) navigation_.objects = TMOBJ{};
+    navigation_.objectsSaved.remember(navigation_.objects);
     bdmvTab->showMovieObjects(navigation_.objectsRead);
 }
 
@@ -636,6 +664,7 @@ void TfMain::readIndex() {
     const bool good = navigation_.index.typeIndicator != 0;
     navigation_.indexRead = good;
     if (!good) navigation_.index = TINDX{};
+    navigation_.indexSaved.remember(navigation_.index);
     bdmvTab->showIndex(good);
     // An index with too many titles ends its read before anything else is
     // decided; a bad one takes the playlist and clip lists with it.
@@ -738,11 +767,14 @@ void TfMain::openPlaylist(const QString& entry, std::optional<std::uint32_t> pla
         return;
     }
     const bool wasLoaded = playlistTab->loaded();
+    // The playlist shown is only brought to the front: reading it again
+    // would drop its unsaved edits.
+    const bool shown = playlistTab->showing(entry);
     selector->setCurrentIndex(found);
     PageControl->setCurrentIndex(kPlaylist);
     // Entering the tab reads the selection by itself the first time when
     // "Auto Read" is on; it is not read twice.
-    if (wasLoaded || !playlistTab->loaded()) playlistTab->readSelected();
+    if (!shown && (wasLoaded || !playlistTab->loaded())) playlistTab->readSelected();
     if (playItem) playlistTab->playItemsView->selectPlayItem(static_cast<int>(*playItem));
 }
 
@@ -767,6 +799,7 @@ void TfMain::connectMenuTab() {
     };
     context.objectBackground = [this] { return optionsTab->colour("colObjectBackground"); };
     context.showFileError = [this](const QString& message) { showFileError(message); };
+    context.saveQuestion = [this](const QString& name) { return askToSave(name); };
     context.popupMenu = PopupMenu;
     context.registers = &registers_;
     context.interpreter = &runner_->interpreter();
@@ -932,6 +965,13 @@ void TfMain::connectClipinfTab() {
 }
 
 void TfMain::openClip(const QString& entry) {
+    // The clip shown is only brought to the front: reading it again would
+    // drop its unsaved edits.
+    if (clipinfTab->showing(entry)) {
+        clipinfTab->selectClip(entry);
+        PageControl->setCurrentIndex(kClipinf);
+        return;
+    }
     const bool wasLoaded = clipinfTab->loaded();
     const bool listed = clipinfTab->selectClip(entry);
     PageControl->setCurrentIndex(kClipinf);
@@ -944,14 +984,17 @@ void TfMain::openClip(const QString& entry) {
     if (wasLoaded || !clipinfTab->loaded()) clipinfTab->readSelected();
 }
 
-// The clip is read into the CLIPINF tab, changed there and saved by it (after
-// the backup step), so the tab shows what the file now holds.
+// The clip is shown on the CLIPINF tab and changed there in memory; the tab's
+// Save writes it (after the backup step) once the user has looked at it.
 void TfMain::applyToClip(int item) {
     const auto& items = playlistTab->playlist().playList.playItems;
     if (!playlistTab->playlistLoaded() || item < 0 || item >= static_cast<int>(items.size()))
         return;
     const TPlayItem& playItem = items[static_cast<std::size_t>(item)];
-    clipinfTab->applyStn(toQ(playItem.clipName), playItem.stn);
+    const QString clip = toQ(playItem.clipName);
+    clipinfTab->applyStn(clip, playItem.stn);
+    // The changed rows are there to be reviewed before Save.
+    if (clipinfTab->showing(clip)) PageControl->setCurrentIndex(kClipinf);
 }
 
 void TfMain::showFileError(const QString& message) {
@@ -990,6 +1033,7 @@ void TfMain::save() {
         default:
             break;
     }
+    refreshCaption();
 }
 
 void TfMain::find() {
@@ -1007,25 +1051,80 @@ void TfMain::find() {
 }
 
 // index.bdmv, then MovieObject.bdmv, then sound.bdmv when the folder has one.
-void TfMain::saveBdmvFiles() {
-    if (!bdmvTab->canSave()) return;
+bool TfMain::saveBdmvFiles() {
+    if (!bdmvTab->canSave()) return false;
     const BackupOptions backup = optionsTab->backupOptions();
     const NameSet& names = nameSet(optionsTab->use83());
+    bool written = false;
     guarded([&] {
         if (!saveIndexFile(disc_.folder, names.index, navigation_.index, *reporter_, backup)) {
             return;
         }
+        navigation_.indexSaved.remember(navigation_.index);
         // The titles name movie objects by position: a movie object file
         // written beside an index that was not would send them elsewhere.
-        if (navigation_.objectsRead &&
-            !saveMovieObjectFile(disc_.folder, names.movieObject, navigation_.objects, *reporter_,
-                                 backup)) {
-            return;
+        if (navigation_.objectsRead) {
+            if (!saveMovieObjectFile(disc_.folder, names.movieObject, navigation_.objects,
+                                     *reporter_, backup)) {
+                return;
+            }
+            navigation_.objectsSaved.remember(navigation_.objects);
         }
         if (navigation_.sound.shown) {
-            saveSoundFile(disc_.folder + "AUXDATA/", navigation_.sound.sound, *reporter_, backup);
+            if (!saveSoundFile(disc_.folder + "AUXDATA/", navigation_.sound.sound, *reporter_,
+                               backup)) {
+                return;
+            }
+            navigation_.sound.saved.remember(navigation_.sound.sound);
         }
+        written = true;
     });
+    refreshCaption();
+    return written;
+}
+
+QString TfMain::editedBdmvNames() const {
+    const NameSet& names = nameSet(optionsTab->use83());
+    QStringList edited;
+    if (navigation_.indexEdited()) edited << toQ(std::string(names.index));
+    if (navigation_.objectsEdited()) edited << toQ(std::string(names.movieObject));
+    if (navigation_.sound.edited()) edited << "sound.bdmv";
+    return edited.join(", ");
+}
+
+// ---------------------------------------------------------------------------
+// Unsaved edits
+
+bool TfMain::anyEdited() const {
+    return !editedBdmvNames().isEmpty() || playlistTab->edited() || clipinfTab->edited() ||
+           menuTab->edited();
+}
+
+SaveChoice TfMain::askToSave(const QString& name) {
+    if (saveQuestion) return saveQuestion(name);
+    return askToSaveChanges(this, name);
+}
+
+// The BDMV folder's files are saved together, as the BDMV tab's Save does:
+// the index and the movie objects refer to each other by position.
+bool TfMain::settleAllEdits() {
+    const QString bdmvNames = editedBdmvNames();
+    const bool settled =
+        (bdmvNames.isEmpty() || settleEdits([this](const QString& name) { return askToSave(name); },
+                                            bdmvNames, [this] { return saveBdmvFiles(); })) &&
+        playlistTab->settleEdits() && clipinfTab->settleEdits() && menuTab->settleEdits();
+    refreshCaption();
+    return settled;
+}
+
+void TfMain::setCaption(const std::string& title) {
+    caption_ = toQ(title);
+    refreshCaption();
+}
+
+void TfMain::refreshCaption() {
+    const QString title = anyEdited() ? caption_ + " *" : caption_;
+    if (windowTitle() != title) setWindowTitle(title);
 }
 
 void TfMain::applyBdmvRole() {
@@ -1161,6 +1260,16 @@ void TfMain::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TfMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonRelease:
+        case QEvent::Wheel:
+        case QEvent::Drop:
+            if (captionTimer_ != nullptr) captionTimer_->start();
+            break;
+        default:
+            break;
+    }
     const auto* widget = qobject_cast<const QWidget*>(watched);
     if (event->type() == QEvent::Wheel && PageControl->currentIndex() == kAbout && widget &&
         widget->window() == this) {

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/bdmv/bdmv_context.h"
+#include "app/widgets/unsaved_edits.h"
 #include "core/folder.h"
 #include "core/report.h"
 #include "navigation/command_list.h"
@@ -24,6 +25,7 @@ class QProgressBar;
 class QPushButton;
 class QSettings;
 class QTabWidget;
+class QTimer;
 
 namespace lumora::app {
 
@@ -59,7 +61,7 @@ public:
     // The shutdown sequence: settings written, temporary files removed.
     void shutDown();
 
-    // "&Read" of the BDMV tab.
+    // "&Read" of the BDMV tab, after the question about unsaved edits.
     void readFolder();
     // The folder button: a folder chooser, then Read when "Auto Read" is on.
     void chooseFolder();
@@ -73,6 +75,21 @@ public:
     void find();
     // Shows and hides the shared buttons and panels for the active tab.
     void applyTabRoles();
+
+    // ---- Unsaved edits ----
+    // Some structure (index, movie objects, sound, playlist, clip, menu) was
+    // edited since it was read or saved.
+    bool anyEdited() const;
+    // Asks about each edited structure in turn: true when the caller may
+    // drop them all (each saved or discarded), false on Cancel or a failed
+    // save.
+    bool settleAllEdits();
+    // The caption: the disc's name, and " *" while there are unsaved edits.
+    // It follows the user's actions by itself; tests call it after changing
+    // a model directly.
+    void refreshCaption();
+    // "Save changes to NAME?" (tests answer it; default: a message box).
+    SaveQuestion saveQuestion;
 
     Reporter& reporter() { return *reporter_; }
     // The wave player's output (the default audio device; tests give a fake).
@@ -191,7 +208,15 @@ private:
     // object of a title.
     void readMovieObjects();
     void readIndex();
-    void saveBdmvFiles();
+    // The folder Read itself (the callers asked about unsaved edits).
+    void readFolderNow();
+    // Writes index.bdmv, MovieObject.bdmv and sound.bdmv; false when one of
+    // them was not written.
+    bool saveBdmvFiles();
+    // The BDMV folder's own files that were edited, for the question.
+    QString editedBdmvNames() const;
+    SaveChoice askToSave(const QString& name);
+    void setCaption(const std::string& title);
     void applyBdmvRole();
     void fillObjectSelector();
     void openBdjTitle(int fileIndex);
@@ -224,6 +249,9 @@ private:
     std::unique_ptr<WavePlayer> wavePlayer_;
     bool started_ = false;
     bool startScheduled_ = false;
+    QString caption_;
+    // Refreshes the caption shortly after a user action.
+    QTimer* captionTimer_ = nullptr;
 };
 
 }  // namespace lumora::app

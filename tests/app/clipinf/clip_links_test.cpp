@@ -92,7 +92,7 @@ private slots:
     void clipinfSaveAndItsHint();
     void findOnThePlaylistTab();
     void findOnTheClipinfTabAndBackToThePlaylist();
-    void applyToClpiWritesTheClip();
+    void applyToClpiKeepsTheChangeUntilSave();
 };
 
 void ClipLinksTest::jumpToClipReadsTheClipOnce_data() {
@@ -191,9 +191,10 @@ void ClipLinksTest::findOnTheClipinfTabAndBackToThePlaylist() {
     QCOMPARE(m.playlistTab->playItemsView->sgPLitem->selectionTop(), 3);
 }
 
-// The clip of the selected PlayItem takes the STN attributes and is saved
-// after the backup step; the CLIPINF tab holds what was saved.
-void ClipLinksTest::applyToClpiWritesTheClip() {
+// The clip of the selected PlayItem takes the STN attributes in memory and
+// comes to the front to be reviewed; the CLIPINF tab's Save writes it after
+// the backup step.
+void ClipLinksTest::applyToClpiKeepsTheChangeUntilSave() {
     Window w(false);
     TfMain& m = w.window;
     lumora::TMPLS menu;
@@ -208,7 +209,15 @@ void ClipLinksTest::applyToClpiWritesTheClip() {
     m.playlistTab->readSelected();
     m.playlistTab->playItemsView->bApply2CI->click();
 
-    QCOMPARE(m.PageControl->currentIndex(), int(TfMain::kPlaylist));
+    QCOMPARE(m.PageControl->currentIndex(), int(TfMain::kClipinf));
+    QVERIFY(lumora::test::readFile(w.clipPath("00001")) == original);
+    QCOMPARE(m.clipinfTab->clip().programInfo.programSequences[0].streams[1].igLanguage,
+             std::string("deu"));
+    m.refreshCaption();
+    QVERIFY(m.windowTitle().endsWith(" *"));
+
+    m.bSave->click();
+    QVERIFY(!m.windowTitle().endsWith(" *"));
     const lumora::TCLPI saved = w.parsedClip("00001");
     QCOMPARE(saved.programInfo.programSequences[0].streams[1].igLanguage, std::string("deu"));
     QVERIFY(saved == m.clipinfTab->clip());

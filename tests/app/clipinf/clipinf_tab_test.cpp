@@ -227,7 +227,7 @@ private slots:
     void findFillsReferencedBy();
     void referencedByDoubleClickOpensThePlaylist_data();
     void referencedByDoubleClickOpensThePlaylist();
-    void applyToClpiCopiesMatchingStreamsAndSaves();
+    void applyToClpiCopiesMatchingStreamsInMemory();
     void applyToClpiWithoutMatchWritesNothing();
     void choosingAClipReadsItWithAutoRead();
     void clearEmptiesEverything();
@@ -860,7 +860,7 @@ void ClipinfTabTest::referencedByDoubleClickOpensThePlaylist() {
 
 // Only streams whose PIDs match at their STN position take the attributes;
 // the clip is saved after the backup step and shown as saved.
-void ClipinfTabTest::applyToClpiCopiesMatchingStreamsAndSaves() {
+void ClipinfTabTest::applyToClpiCopiesMatchingStreamsInMemory() {
     Disc disc;
     Tab t(disc);
     t.backup.createBackups = true;
@@ -884,6 +884,16 @@ void ClipinfTabTest::applyToClpiCopiesMatchingStreamsAndSaves() {
     const StringGrid& program = *t.tab.programInfoView->sgCI;
     QCOMPARE(rowCells(program, 1), QStringList({"1", "1011", "MPEG-2", "720p, 50, 16:9"}));
     QCOMPARE(rowCells(program, 2), QStringList({"2", "1400", "IG", "fra"}));
+    // The change waits in memory for the user to look at it.
+    QVERIFY(lumora::test::readFile(disc.clipPath("00001")) == original);
+    QVERIFY(t.tab.edited());
+    QCOMPARE(
+        t.sink.panel[1],
+        std::string("2 stream(s) of 00001.clpi changed from the STN table; Save writes them."));
+
+    // Save writes it after the backup step.
+    QVERIFY(t.tab.save());
+    QVERIFY(!t.tab.edited());
     QVERIFY(lumora::test::readFile(disc.clipPath("00001") + ".backup") == original);
     const TCLPI saved = disc.parsed("00001");
     QVERIFY(saved == t.clip());

@@ -121,6 +121,10 @@ struct Tab {
             return listAnswer;
         };
         c.enableCancel = [this](bool on) { cancelEnabled = on; };
+        c.saveQuestion = [this](const QString& name) {
+            saveQuestions << name;
+            return saveChoice;
+        };
         c.picturesChooser = [this](const MenuFileRequest& request) {
             pictureRequests.push_back(request);
             return pictures;
@@ -150,6 +154,10 @@ struct Tab {
 
     lumora::test::TempDir dir;
     std::string demoPath = dir / "demo.mnu";
+    // Unsaved edits a load or a new menu replaces: dropped unless a test
+    // answers otherwise.
+    QStringList saveQuestions;
+    SaveChoice saveChoice = SaveChoice::Discard;
     lumora::RecordingSink sink;
     lumora::Reporter reporter{sink};
     MenuTab tab;

@@ -96,6 +96,10 @@ struct Tab {
         };
         c.showFileError = [this](const QString& message) { fileErrors << message; };
         c.showMessage = [this](const QString& message) { messages << message; };
+        c.saveQuestion = [this](const QString& name) {
+            saveQuestions << name;
+            return saveChoice;
+        };
         tab.setContext(std::move(c));
         tab.bogView->setTone([this](const lumora::Tone&) { ++tones; });
         tab.resize(890, 470);
@@ -106,6 +110,10 @@ struct Tab {
 
     lumora::test::TempDir dir;
     std::string demoPath = dir / "demo.mnu";
+    // Unsaved edits a load or a new menu replaces: dropped unless a test
+    // answers otherwise.
+    QStringList saveQuestions;
+    SaveChoice saveChoice = SaveChoice::Discard;
     lumora::RecordingSink sink;
     lumora::Reporter reporter{sink};
     MenuTab tab;
@@ -507,8 +515,8 @@ void MenuTabTest::damagedMenuTakesNoEdit() {
     Tab t;
     const Bytes good = lumora::test::readFile(t.demoPath);
     const std::string half = t.dir / "half.mnu";
-    lumora::test::writeFile(half, Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(
-                                                                        good.size() / 2)));
+    lumora::test::writeFile(
+        half, Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)));
     t.tab.loadMenuFile(q(half));
     QVERIFY(t.tab.menuLoaded());
     MenuBogView& b = *t.tab.bogView;
