@@ -231,7 +231,10 @@ bool ClipinfTab::chooseClip(const QString& entry) {
 }
 
 void ClipinfTab::selectorChosen() {
-    if (context_.autoRead() && readButton()->isEnabled()) readSelected();
+    // The entry shown is not read again: that would drop its unsaved edits
+    // ("&Read" does it, after asking).
+    if (context_.autoRead() && readButton()->isEnabled() && !showing(selector()->currentText()))
+        readSelected();
     showReferences();
     emit saveStateChanged();
 }

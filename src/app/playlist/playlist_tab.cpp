@@ -216,7 +216,10 @@ bool PlaylistTab::choosePlaylist(const QString& entry) {
 }
 
 void PlaylistTab::selectorChosen() {
-    if (context_.autoRead() && readButton()->isEnabled()) readSelected();
+    // The entry shown is not read again: that would drop its unsaved edits
+    // ("&Read" does it, after asking).
+    if (context_.autoRead() && readButton()->isEnabled() && !showing(selector()->currentText()))
+        readSelected();
 }
 
 // A playlist that cannot be read is not shown, and one cut short is shown

@@ -237,7 +237,7 @@ void UnsavedEditsTest::readingAnotherPlaylistAsksAndCancelKeepsTheSelector() {
 }
 
 // "Jump to Clip" on the clip shown brings it to the front without reading it
-// again, so its edits stay.
+// again, and so does the clip tab's Find: the edits stay, nothing is asked.
 void UnsavedEditsTest::jumpToTheShownClipKeepsItsEdits() {
     Window w;
     edit(w, Structure::Clip);
@@ -249,6 +249,9 @@ void UnsavedEditsTest::jumpToTheShownClipKeepsItsEdits() {
     QVERIFY(w.asked.isEmpty());
     QVERIFY(w.window.clipinfTab->clip() == edited);
     QVERIFY(w.window.clipinfTab->edited());
+    w.window.bFind->click();
+    QVERIFY(w.asked.isEmpty());
+    QVERIFY(w.window.clipinfTab->clip() == edited);
 }
 
 void UnsavedEditsTest::aFailedReadClearsTheCaption() {
